@@ -1,0 +1,137 @@
+// SPDX-License-Identifier: MIT
+#include "generator/CommentBlock.h"
+
+#include <cstdio>
+
+#include "platform/Text.h"
+
+namespace qm {
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+constexpr std::size_t kRuleLength = 72;
+constexpr std::string_view kCreationDate = "Creation Date";
+
+std::size_t PadCount(int column, std::size_t length) {
+    if (column < 0 || length > static_cast<std::size_t>(column)) return 0;
+    return static_cast<std::size_t>(column) - length + 1;
+}
+
+// Builds one line at a time, keeping the line's length in characters so that padding is
+// measured on the whole line, prefix included, without rescanning it.
+class BlockWriter {
+public:
+    explicit BlockWriter(std::string_view prefix) : m_prefix(prefix) {}
+
+    BlockWriter& begin() {
+        m_out += m_prefix;
+        m_lineChars = CharLength(m_prefix);
+        return *this;
+    }
+    BlockWriter& text(std::string_view s) {
+        m_out += s;
+        m_lineChars += CharLength(s);
+        return *this;
+    }
+    BlockWriter& padTo(int column) {
+        const std::size_t n = PadCount(column, m_lineChars);
+        m_out.append(n, ' ');
+        m_lineChars += n;
+        return *this;
+    }
+    void end() { m_out += kCrLf; }
+    void line(std::string_view s = {}) { begin().text(s).end(); }
+    void rule(char c) {
+        begin();
+        m_out.append(kRuleLength, c);
+        end();
+    }
+    std::string take() { return std::move(m_out); }
+    void reserve(std::size_t n) { m_out.reserve(n); }
+
+private:
+    std::string_view m_prefix;
+    std::string m_out;
+    std::size_t m_lineChars = 0;
+};
+
+std::string_view AccessWord(AccessLevel access) {
+    switch (access) {
+        case AccessLevel::Private: return "Private ";
+        case AccessLevel::Protected: return "Protected ";
+        case AccessLevel::Public: break;
+    }
+    return "Public ";
+}
+
+std::string_view KindWord(ProcedureKind kind) {
+    switch (kind) {
+        case ProcedureKind::Function: return "Function ";
+        case ProcedureKind::Property: return "Property ";
+        case ProcedureKind::Sub:
+        case ProcedureKind::General: break;
+    }
+    return "Sub ";
+}
+
+}  // namespace
+
+std::string PadToColumn(std::int16_t column, std::string_view text) {
+    return std::string(PadCount(column, CharLength(text)), ' ');
+}
+
+std::string_view RemarkPrefix(DevelopmentLanguage language) {
+    if (language == 0) return "'";
+    if (language == 1) return "//";
+    return {};
+}
+
+std::string FormatCommentDate(const DateTime& date) {
+    char day[16], year[16];
+    std::snprintf(day, sizeof day, "%02d", date.day);
+    std::snprintf(year, sizeof year, "%02d", ((date.year % 100) + 100) % 100);
+    std::string out = day;
+    out += '-';
+    out += MonthAbbreviation(date.month);
+    out += '-';
+    out += year;
+    return out;
+}
+
+std::string BuildCommentBlock(const ProcedureDescription& d, DevelopmentLanguage language,
+                              std::string_view developerName, const DateTime& date) {
+    const std::string_view prefix = RemarkPrefix(language);
+    BlockWriter w(prefix);
+    w.reserve(1400 + d.parameters.size() * 100);
+
+    w.rule('=');
+    w.begin().padTo(2).text(AccessWord(d.access)).text(KindWord(d.kind)).text(d.name).end();
+    w.begin().padTo(2).text("Purpose:").end();
+    w.begin().padTo(6).text(d.purpose).end();
+    w.begin().padTo(2).text("Parameters:").end();
+    if (language == 0 || language == 1) {
+        for (const ParameterEntry& p : d.parameters) {
+            w.begin().padTo(6);
+            if (language == 0 && p.Optional == "Yes") w.text("Optional ");
+            w.text(p.Type).padTo(27).text(p.Name).padTo(45).text(p.Description).end();
+        }
+    }
+    w.line();
+    w.line();
+    w.begin().padTo(2).text("Returns:").end();
+    w.begin().padTo(6).text(d.returns).end();
+    w.rule('-');
+    w.begin().padTo(2).text("History:").end();
+    // "Creation Date" ends in the rules' last column while the date and name leave room.
+    const int creationColumn =
+        static_cast<int>(kRuleLength - kCreationDate.size() + prefix.size()) - 1;
+    w.begin().padTo(6).text(FormatCommentDate(date)).padTo(27).text(developerName)
+        .padTo(creationColumn).text(kCreationDate).end();
+    w.rule('=');
+    w.line();
+    w.line();
+    w.line();
+    return w.take();
+}
+
+}  // namespace qm

@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: MIT
+// Where things live, and the stand-ins for the Windows directory and temp-file calls.
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+// $XDG_CONFIG_HOME/quillmark, else $HOME/.config/quillmark; no trailing slash. Not created here.
+std::string ConfigDir();
+// $TMPDIR, else /tmp; always ends in '/'.
+std::string TempDir();
+// Reported as the system directory; never used for anything.
+std::string SystemDir();
+// Folder holding the registry files of the roots other than HKEY_CURRENT_USER:
+// $QUILLMARK_SYSTEM_REGISTRY, else /etc/quillmark/registry.
+std::string SystemRegistryDir();
+// A bare file name (no '/') resolves against ConfigDir(); any other path is used as is.
+std::string ResolveProfilePath(std::string_view fileName);
+// Creates dir and its parents (mode 0700 for new ones); false with errno set on failure.
+bool MakeDirectories(const std::string& dir);
+
+namespace win {
+
+// Each writes the directory into out and returns its length in characters.
+std::size_t GetWindowsDirectory(std::string& out);
+std::size_t GetSystemDirectory(std::string& out);
+std::size_t GetTempPath(std::string& out);
+
+// With unique == 0: creates a new empty file (O_EXCL, mode 0600) named
+// <first 3 characters of prefix><hex digits>.tmp in dir, retrying on collision, writes its
+// full path into out and returns the number used (never 0). With unique != 0 the name is
+// built from unique and nothing is created. Returns 0 with errno set on failure.
+unsigned GetTempFileName(std::string_view dir, std::string_view prefix, unsigned unique,
+                         std::string& out);
+
+}  // namespace win
+}  // namespace qm

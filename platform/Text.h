@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+// Number of characters (Unicode code points) in UTF-8 text; an invalid byte counts as one.
+std::size_t CharLength(std::string_view text);
+
+// The first n characters of text (all of it when it is shorter); never splits a character.
+std::string_view CharPrefix(std::string_view text, std::size_t n);
+
+// ASCII case-insensitive comparison, as profile section and key names compare.
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+// Lower-cases ASCII letters only.
+std::string AsciiLower(std::string_view text);
+
+}  // namespace qm

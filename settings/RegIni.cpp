@@ -1,0 +1,172 @@
+// SPDX-License-Identifier: MIT
+#include "settings/RegIni.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "platform/Directories.h"
+#include "platform/FileError.h"
+#include "platform/Profile.h"
+#include "settings/Settings.h"
+
+namespace qm {
+namespace {
+
+// Profile reads announce 254 characters, so a value is cut to 253.
+constexpr std::size_t kProfileBufferSize = 254;
+
+std::int32_t VariantToLong(const Variant& value) {
+    if (const auto* i = std::get_if<std::int64_t>(&value)) {
+        if (*i < std::numeric_limits<std::int32_t>::min() || *i > std::numeric_limits<std::int32_t>::max())
+            return 0;
+        return static_cast<std::int32_t>(*i);
+    }
+    if (const auto* d = std::get_if<double>(&value)) {
+        const double r = std::nearbyint(*d);
+        if (!(r >= std::numeric_limits<std::int32_t>::min() && r <= std::numeric_limits<std::int32_t>::max()))
+            return 0;
+        return static_cast<std::int32_t>(r);
+    }
+    return ParseSettingNumber(std::get<std::string>(value));
+}
+
+}  // namespace
+
+std::string VariantText(const Variant& value) {
+    if (const auto* s = std::get_if<std::string>(&value)) return *s;
+    if (const auto* i = std::get_if<std::int64_t>(&value)) return std::to_string(*i);
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.15g", std::get<double>(value));
+    return buffer;
+}
+
+std::string RegIni::GetIniString(std::string_view strSection, std::string_view strKey,
+                                 std::string_view strDefault) const {
+    std::string buffer;
+    const std::size_t n = win::GetPrivateProfileString(strSection, strKey, "", buffer,
+                                                       kProfileBufferSize, m_fileName);
+    if (!strDefault.empty() && n == 0) return std::string(strDefault);
+    return buffer;
+}
+
+std::string RegIni::GetWinDir() const {
+    std::string dir;
+    win::GetWindowsDirectory(dir);
+    return dir;
+}
+
+std::string RegIni::GetWinSysDir() const {
+    std::string dir;
+    win::GetSystemDirectory(dir);
+    return dir;
+}
+
+std::string RegIni::GetTempDir() const {
+    std::string dir;
+    win::GetTempPath(dir);
+    return dir;
+}
+
+std::string RegIni::GetTempFile(std::string_view strPrefix, std::int32_t nUnique) const {
+    const std::string dir = GetTempDir();
+    std::string name;
+    if (win::GetTempFileName(dir, strPrefix, static_cast<unsigned>(nUnique), name) == 0)
+        throw FileError("cannot create a temporary file in", dir, errno);
+    return name;
+}
+
+bool RegIni::SetIniString(std::string_view strSection, std::string_view strKey,
+                          std::string_view strValue) const {
+    return win::WritePrivateProfileString(strSection, strKey, strValue, m_fileName);
+}
+
+win::HKEY RegIni::GetRootKey(std::string_view name) {
+    if (name == "HKEY_CLASSES_ROOT") return win::HKEY_CLASSES_ROOT;
+    if (name == "HKEY_CURRENT_CONFIG") return win::HKEY_CURRENT_CONFIG;
+    if (name == "HKEY_CURRENT_USER") return win::HKEY_CURRENT_USER;
+    if (name == "HKEY_LOCAL_MACHINE") return win::HKEY_LOCAL_MACHINE;
+    if (name == "HKEY_USERS") return win::HKEY_USERS;
+    return 0;
+}
+
+std::string RegIni::GetRegString(std::string_view strRoot, std::string_view strSection,
+                                 std::string_view strKey) const {
+    win::HKEY handle = 0;
+    win::RegOpenKeyEx(GetRootKey(strRoot), strSection, 0, win::KEY_ALL_ACCESS, &handle);
+    Variant value = std::string();
+    GetValueEx(handle, strKey, value);
+    win::RegCloseKey(handle);
+    return VariantText(value);
+}
+
+long RegIni::GetValueEx(win::HKEY hKey, std::string_view name, Variant& value) const {
+    long status = 0;
+    std::uint32_t type = 0;
+    std::uint32_t size = 0;
+    win::RegQueryValueEx(hKey, name, &type, nullptr, &size);
+    if (type == win::REG_SZ) {
+        std::vector<unsigned char> buffer(size, 0);
+        status = win::RegQueryValueEx(hKey, name, &type, buffer.data(), &size);
+        if (status == 0) {
+            std::string text(reinterpret_cast<const char*>(buffer.data()), size > 0 ? size - 1 : 0);
+            // A value stored with its quotes loses them; a lone quote has no pair to lose.
+            if (!text.empty() && text.front() == '"' && text.size() >= 2)
+                text = text.substr(1, text.size() - 2);
+            value = std::move(text);
+        } else {
+            value = std::string();
+        }
+    } else if (type == win::REG_DWORD) {
+        unsigned char data[4] = {};
+        std::uint32_t dataSize = sizeof data;
+        status = win::RegQueryValueEx(hKey, name, &type, data, &dataSize);
+        if (status == 0) {
+            std::uint32_t raw = 0;
+            std::memcpy(&raw, data, sizeof raw);
+            value = static_cast<std::int64_t>(static_cast<std::int32_t>(raw));
+        }
+    } else {
+        status = -1;
+    }
+    return status;
+}
+
+void RegIni::SetRegString(std::string_view strRoot, std::string_view strSection,
+                          std::string_view strKey, std::string_view strValue) const {
+    win::HKEY handle = 0;
+    win::RegOpenKeyEx(GetRootKey(strRoot), strSection, 0, win::KEY_ALL_ACCESS, &handle);
+    SetValueEx(handle, strKey, win::REG_SZ, std::string(strValue));
+    win::RegCloseKey(handle);
+}
+
+void RegIni::SetRegNumber(std::string_view strRoot, std::string_view strSection,
+                          std::string_view strKey, std::int32_t nValue) const {
+    win::HKEY handle = 0;
+    win::RegOpenKeyEx(GetRootKey(strRoot), strSection, 0, win::KEY_ALL_ACCESS, &handle);
+    SetValueEx(handle, strKey, win::REG_DWORD, static_cast<std::int64_t>(nValue));
+    win::RegCloseKey(handle);
+}
+
+long RegIni::SetValueEx(win::HKEY hKey, std::string_view sValueName, std::uint32_t lType,
+                        const Variant& vValue) const {
+    if (lType == win::REG_SZ) {
+        std::string text = VariantText(vValue);
+        text.push_back('\0');
+        return win::RegSetValueEx(hKey, sValueName, lType,
+                                  reinterpret_cast<const unsigned char*>(text.data()),
+                                  static_cast<std::uint32_t>(text.size()));
+    }
+    if (lType == win::REG_DWORD) {
+        const auto raw = static_cast<std::uint32_t>(VariantToLong(vValue));
+        unsigned char data[4];
+        std::memcpy(data, &raw, sizeof data);
+        return win::RegSetValueEx(hKey, sValueName, lType, data, sizeof data);
+    }
+    return 0;
+}
+
+}  // namespace qm
