@@ -31,9 +31,14 @@ private:
 // Returns text with key=value set in section, editing in place: every other byte stays as it
 // was; an existing value (its first occurrence) is replaced where it stands, a new key goes
 // after the last line of its section (its first occurrence), a new section at the end of the
-// file. New lines end in CR LF.
+// file. New lines end in CR LF. A value that reading would alter (blanks at either end, or
+// enclosed in quotes) is stored inside a pair of double quotes, so it reads back unchanged.
 std::string ProfileSetValue(std::string_view text, std::string_view section,
                             std::string_view key, std::string_view value);
+
+// How many times win::GetPrivateProfileString has parsed a file so far (for tests and
+// benchmarks of its cache).
+std::size_t ProfileFileParses();
 
 namespace win {
 
