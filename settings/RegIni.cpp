@@ -74,8 +74,11 @@ std::string RegIni::GetTempDir() const {
 std::string RegIni::GetTempFile(std::string_view strPrefix, std::int32_t nUnique) const {
     const std::string dir = GetTempDir();
     std::string name;
-    if (win::GetTempFileName(dir, strPrefix, static_cast<unsigned>(nUnique), name) == 0)
-        throw FileError("cannot create a temporary file in", dir, errno);
+    if (win::GetTempFileName(dir, strPrefix, static_cast<unsigned>(nUnique), name) == 0) {
+        // Taken before building the message, which may allocate and touch errno.
+        const int error = errno;
+        throw FileError("cannot create a temporary file in", dir, error);
+    }
     return name;
 }
 
