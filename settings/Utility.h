@@ -36,4 +36,11 @@ public:
                              std::string_view strTo) const;
 };
 
+// FormatNumber's text with the given decimal and grouping characters, for any locale.
+// NaN and infinities give "$NaN", "$Inf" and "$-Inf".
+std::string FormatCurrency(double nCur, std::string_view decimalPoint, std::string_view groupSeparator);
+// The separator a strftime format puts between its fields: the first ASCII character that is
+// neither a letter nor a digit nor part of a % conversion, else fallback.
+std::string FormatSeparator(std::string_view strftimeFormat, std::string_view fallback);
+
 }  // namespace qm

@@ -95,7 +95,8 @@ TEST(BuildCommentBlock, CreationDateEndsWithTheRulesWhileTheNameLeavesRoom) {
         const auto lines = Lines(BuildCommentBlock({}, r.language, std::string(r.nameLength, 'n'), kDec6th1998));
         const std::string& history = lines[11];
         EXPECT_EQ(history.size(), r.lineLength) << r.language << "/" << r.nameLength;
-        EXPECT_EQ(history.substr(history.size() - 14), (r.blank ? " " : "n") + std::string("Creation Date"));
+        EXPECT_EQ(history.substr(history.size() - 13), "Creation Date");
+        EXPECT_EQ(history[history.size() - 14], r.blank ? ' ' : 'n');
     }
 }
 

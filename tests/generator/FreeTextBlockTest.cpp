@@ -70,7 +70,9 @@ TEST(BuildFreeTextBlock, UnusableTempDirectoryFailsWithTheReason) {
         EXPECT_NE(std::string(e.what()).find("no-such-dir"), std::string::npos) << e.what();
     }
     setenv("TMPDIR", saved.c_str(), 1);
-    if (!saved.empty()) EXPECT_EQ(ScratchFilesIn(saved), 0u);
+    if (!saved.empty()) {
+        EXPECT_EQ(ScratchFilesIn(saved), 0u);
+    }
 }
 
 TEST(BuildFreeTextBlock, LargeTextRoundTrips) {
