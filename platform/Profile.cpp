@@ -240,7 +240,8 @@ ProfileDocument ProfileDocument::Parse(std::string_view text) {
             std::string k = section;
             k += '\n';
             k += AsciiLower(m.name);
-            doc.m_values.emplace(std::move(k), std::string(unquote(m.value)));
+            if (doc.m_values.emplace(std::move(k), std::string(unquote(m.value))).second)
+                doc.m_order.emplace_back(section, std::string(m.name));
         }
     }
     return doc;
@@ -253,6 +254,14 @@ std::optional<std::string> ProfileDocument::Find(std::string_view section,
     const auto it = m_values.find(lookupKey(trimBlanks(section), trimBlanks(key)));
     if (it == m_values.end()) return std::nullopt;
     return it->second;
+}
+
+std::vector<std::pair<std::string, std::string>> ProfileDocument::Entries(std::string_view section) const {
+    std::vector<std::pair<std::string, std::string>> entries;
+    const std::string wanted = AsciiLower(trimBlanks(section));
+    for (const auto& [sectionName, key] : m_order)
+        if (sectionName == wanted) entries.emplace_back(key, *Find(section, key));
+    return entries;
 }
 
 std::string ProfileSetValue(std::string_view text, std::string_view section,

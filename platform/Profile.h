@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace qm {
 
@@ -22,10 +24,14 @@ public:
     static ProfileDocument Parse(std::string_view text);
     // The value of key in section, quotes already removed; nullopt when absent.
     std::optional<std::string> Find(std::string_view section, std::string_view key) const;
+    // The keys of section with their values, in file order, as Find reads them.
+    std::vector<std::pair<std::string, std::string>> Entries(std::string_view section) const;
 
 private:
     // lower-case "section\nkey" -> value; first occurrence kept
     std::unordered_map<std::string, std::string> m_values;
+    // (lower-case section, key as written) in file order, first occurrences only
+    std::vector<std::pair<std::string, std::string>> m_order;
 };
 
 // Returns text with key=value set in section, editing in place: every other byte stays as it

@@ -73,6 +73,14 @@ struct EditRow {
     std::string_view expected;
 };
 
+TEST(ProfileDocument, ListsASectionsEntriesInFileOrder) {
+    const auto doc = ProfileDocument::Parse(
+        "[Add-Ins32]\r\nB.Connect=1\r\nnote\r\na.connect = '0'\r\nb.connect=2\r\n[other]\r\nc=3\r\n[ADD-INS32]\r\nd=4\r\n");
+    using Entries = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(doc.Entries(" add-ins32 "), (Entries{{"B.Connect", "1"}, {"a.connect", "0"}}));
+    EXPECT_EQ(doc.Entries("missing"), Entries{});
+}
+
 TEST(ProfileSetValue, EditsInPlace) {
     const EditRow rows[] = {
         {"", "General", "Name", "Ann", "[General]\r\nName=Ann\r\n"},
