@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
+#include <memory>
 #include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -126,7 +127,7 @@ struct CacheEntry {
     // Set when the file was read well after its last change, so that a later change within
     // the same timestamp tick cannot go unnoticed.
     bool trusted = false;
-    ProfileDocument document;
+    std::shared_ptr<const ProfileDocument> document;
 };
 
 struct ProfileCache {
@@ -163,26 +164,25 @@ void forget(const std::string& path) {
     std::erase_if(c.entries, [&](const CacheEntry& e) { return e.path == path; });
 }
 
-// The value, or nullopt when the file, section or key is missing or the file unreadable.
-std::optional<std::string> readValue(const std::string& path, std::string_view section,
-                                     std::string_view key) {
+// The parsed file, or null when it is missing or unreadable.
+std::shared_ptr<const ProfileDocument> currentDocument(const std::string& path) {
     timespec readStart{};
     clock_gettime(CLOCK_REALTIME, &readStart);
     struct stat st {};
     ProfileCache& c = cache();
     if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
         forget(path);
-        return std::nullopt;
+        return nullptr;
     }
     {
         std::lock_guard guard(c.mutex);
         for (const CacheEntry& e : c.entries)
-            if (e.path == path && e.trusted && sameFile(e, st)) return e.document.Find(section, key);
+            if (e.path == path && e.trusted && sameFile(e, st)) return e.document;
     }
 
     // O_NONBLOCK: a FIFO swapped in after the stat must not hang the read.
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return std::nullopt;
+    if (fd < 0) return nullptr;
     std::string text;
     bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxProfileBytes;
     if (ok) {
@@ -199,9 +199,11 @@ std::optional<std::string> readValue(const std::string& path, std::string_view s
         text.resize(got);
     }
     close(fd);
+    c.parses.fetch_add(1, std::memory_order_relaxed);
+    auto document = std::make_shared<const ProfileDocument>(ProfileDocument::Parse(text));
     if (!ok) {
         forget(path);
-        return text.empty() ? std::nullopt : ProfileDocument::Parse(text).Find(section, key);
+        return text.empty() ? nullptr : document;
     }
 
     CacheEntry entry;
@@ -211,18 +213,47 @@ std::optional<std::string> readValue(const std::string& path, std::string_view s
     entry.size = st.st_size;
     entry.mtime = st.st_mtim;
     entry.trusted = oldEnoughToTrust(st.st_mtim, readStart);
-    entry.document = ProfileDocument::Parse(text);
-    c.parses.fetch_add(1, std::memory_order_relaxed);
-    auto value = entry.document.Find(section, key);
+    entry.document = document;
 
     std::lock_guard guard(c.mutex);
     std::erase_if(c.entries, [&](const CacheEntry& e) { return e.path == path; });
     if (c.entries.size() >= kCacheEntries) c.entries.erase(c.entries.begin());
     c.entries.push_back(std::move(entry));
-    return value;
+    return document;
+}
+
+// Files pinned by the ProfileSnapshot alive on this thread, if any.
+thread_local std::unordered_map<std::string, std::shared_ptr<const ProfileDocument>>* t_snapshot = nullptr;
+
+// The value, or nullopt when the file, section or key is missing or the file unreadable.
+std::optional<std::string> readValue(const std::string& path, std::string_view section,
+                                     std::string_view key) {
+    std::shared_ptr<const ProfileDocument> document;
+    if (t_snapshot) {
+        const auto it = t_snapshot->find(path);
+        document = it != t_snapshot->end() ? it->second : (*t_snapshot)[path] = currentDocument(path);
+    } else {
+        document = currentDocument(path);
+    }
+    if (!document) return std::nullopt;
+    return document->Find(section, key);
 }
 
 }  // namespace
+
+ProfileSnapshot::ProfileSnapshot() {
+    if (!t_snapshot) {
+        t_snapshot = new std::unordered_map<std::string, std::shared_ptr<const ProfileDocument>>();
+        m_owner = true;
+    }
+}
+
+ProfileSnapshot::~ProfileSnapshot() {
+    if (m_owner) {
+        delete t_snapshot;
+        t_snapshot = nullptr;
+    }
+}
 
 ProfileDocument ProfileDocument::Parse(std::string_view text) {
     ProfileDocument doc;
@@ -381,6 +412,7 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
     const bool written = AtomicReplace(path, updated);
     const int err = errno;
     forget(path);
+    if (t_snapshot) t_snapshot->erase(path);
     errno = err;
     return written;
 }

@@ -42,6 +42,20 @@ private:
 std::string ProfileSetValue(std::string_view text, std::string_view section,
                             std::string_view key, std::string_view value);
 
+// While one is alive, the reads on its thread see each file as it was at its first read
+// there, parsed once: a consistent snapshot for a batch of reads such as loading the
+// settings, however recently the file changed. Nested snapshots share the outer one.
+class ProfileSnapshot {
+public:
+    ProfileSnapshot();
+    ~ProfileSnapshot();
+    ProfileSnapshot(const ProfileSnapshot&) = delete;
+    ProfileSnapshot& operator=(const ProfileSnapshot&) = delete;
+
+private:
+    bool m_owner = false;
+};
+
 // How many times win::GetPrivateProfileString has parsed a file so far (for tests and
 // benchmarks of its cache).
 std::size_t ProfileFileParses();

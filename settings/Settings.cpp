@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/Profile.h"
 #include "settings/RegIni.h"
 
 namespace qm {
@@ -133,6 +134,8 @@ void LoadSettings(const std::function<void(std::int32_t commentsType)>& afterCom
     loaded.PersonalName = Read(ini, kSettingKeys[PersonalNameKey]);
     loaded.CommentsType = ReadNumber(ini, CommentsTypeKey);
     if (afterCommentsType) afterCommentsType(loaded.CommentsType);
+    // The lists come from one reading of the file, parsed once however recently it changed.
+    const ProfileSnapshot snapshot;
     loaded.ParamTypesVB.resize(static_cast<std::size_t>(ReadNumber(ini, CountVBKey)));
     loaded.ParamTypesVC.resize(static_cast<std::size_t>(ReadNumber(ini, CountVCKey)));
     ReadList(ini, EntryVBKey, loaded.ParamTypesVB);
