@@ -1,0 +1,121 @@
+// SPDX-License-Identifier: MIT
+#include "ui/FormLayout.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QRect>
+#include <QVariant>
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/qt/Services.h"
+
+namespace qm {
+namespace {
+
+const char* const kTwipRect = "qmTwipRect";
+const char* const kTwipClient = "qmTwipClient";
+const char* const kScale = "qmTwipScale";
+constexpr double kMaxScale = 2.5;
+
+double formScale(const QWidget* w)
+{
+    const QVariant scale = w->window()->property(kScale);
+    return scale.isValid() ? scale.toDouble() : 1.0;
+}
+
+void place(QWidget* w, const QRect& twips)
+{
+    // Converting both edges and taking the difference keeps neighbouring controls from
+    // drifting apart by rounding.
+    const int x = FormTwipsX(w, twips.left());
+    const int y = FormTwipsY(w, twips.top());
+    w->setGeometry(x, y, FormTwipsX(w, twips.left() + twips.width()) - x,
+                   FormTwipsY(w, twips.top() + twips.height()) - y);
+}
+
+void fixSize(QWidget* window, const QSize& twips)
+{
+    window->setFixedSize(FormTwipsX(window, twips.width()), FormTwipsY(window, twips.height()));
+}
+
+// How much wider than its place the caption of w would like to be.
+double captionOverflow(const QWidget* w)
+{
+    if (!w->property(kTwipRect).isValid() || w->width() <= 0)
+        return 1.0;
+    if (qobject_cast<const QLabel*>(w) || qobject_cast<const QRadioButton*>(w) ||
+        qobject_cast<const QCheckBox*>(w))
+        return static_cast<double>(w->sizeHint().width()) / w->width();
+    return 1.0;
+}
+
+}  // namespace
+
+int FormTwipsX(const QWidget* w, int twips)
+{
+    return TwipsToPixelsX(static_cast<int>(std::lround(twips * formScale(w))), w);
+}
+
+int FormTwipsY(const QWidget* w, int twips)
+{
+    return TwipsToPixelsY(static_cast<int>(std::lround(twips * formScale(w))), w);
+}
+
+void PlaceTwips(QWidget* w, int left, int top, int width, int height)
+{
+    const QRect twips(left, top, width, height);
+    w->setProperty(kTwipRect, twips);
+    place(w, twips);
+}
+
+void FixClientSizeTwips(QWidget* window, int width, int height, bool minimizeButton)
+{
+    window->setProperty(kTwipClient, QSize(width, height));
+    fixSize(window, QSize(width, height));
+    Qt::WindowFlags flags = window->windowFlags();
+    flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+             Qt::WindowCloseButtonHint;
+    flags &= ~(Qt::WindowMaximizeButtonHint | Qt::WindowContextHelpButtonHint);
+    if (minimizeButton)
+        flags |= Qt::WindowMinimizeButtonHint;
+    else
+        flags &= ~Qt::WindowMinimizeButtonHint;
+    window->setWindowFlags(flags);
+}
+
+void FitFormToCaptions(QWidget* window)
+{
+    const QList<QWidget*> controls = window->findChildren<QWidget*>();
+    double overflow = 1.0;
+    for (const QWidget* w : controls)
+        overflow = std::max(overflow, captionOverflow(w));
+    if (overflow <= 1.0)
+        return;
+    // A little to spare, rounded so the factor is a plain number.
+    const double scale = std::min(kMaxScale, std::ceil(overflow * 1.02 * 20.0) / 20.0);
+    window->setProperty(kScale, scale);
+    for (QWidget* w : controls) {
+        const QVariant twips = w->property(kTwipRect);
+        if (twips.isValid())
+            place(w, twips.toRect());
+    }
+    const QVariant client = window->property(kTwipClient);
+    if (client.isValid())
+        fixSize(window, client.toSize());
+}
+
+void ChainTabOrder(std::initializer_list<QWidget*> widgets)
+{
+    QWidget* previous = nullptr;
+    for (QWidget* w : widgets) {
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+}  // namespace qm

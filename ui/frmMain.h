@@ -1,0 +1,127 @@
+// SPDX-License-Identifier: MIT
+// The main window: the procedure's name, purpose, returns, kind, access and parameters, and
+// the toolbar whose Copy command puts the comment block on the clipboard.
+#pragma once
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+#include "generator/CommentBlock.h"
+#include "platform/DateTime.h"
+#include "ui/ParamList.h"
+
+class QAction;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTabBar;
+class QToolBar;
+class QTreeWidget;
+
+namespace qm {
+
+struct Services;
+class frmAbout;
+class KeyPreview;
+
+// Control names follow the form design; the two stacked pages frames(0) and frames(1) are
+// the members frames[0] and frames[1], with the object names "frames0" and "frames1".
+class frmMain : public QWidget {
+    Q_OBJECT
+public:
+    using Clock = std::function<DateTime()>;
+
+    // The window starts unloaded: the first show (or an explicit Form_Load) reads the settings.
+    explicit frmMain(Services& services, Clock clock = LocalNow, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Reads the settings file into the settings, dropping the "Optional" column under
+    // Visual C++ as soon as the language is known. Runs again on the first show after a close.
+    void Form_Load();
+    void Form_Unload();
+    // ALT+B, ALT+E, ALT+I focus the three text boxes and ALT+C copies, on the letter's release
+    // while ALT is held.
+    void Form_KeyUp(int KeyCode, Qt::KeyboardModifiers Shift);
+
+    // Builds the block from the window, puts it on the clipboard, resets and minimises the
+    // window. When the block cannot be built the reason is shown and nothing else changes.
+    void CopyComments();
+    // The description the window shows, as the generator reads it.
+    ProcedureDescription snapshotDescription() const;
+    const ParamList& paramList() const { return m_params; }
+    // Appends a row to lstParams and selects it, as OK in the Add New Parameter dialog does.
+    void appendParameter(ParamRow row);
+
+    void Toolbar1_ButtonClick(QAction* Button);
+    void TabStrip1_Click();
+    void optSub_Click();
+    void optFunction_Click();
+    void optProperty_Click();
+    void optGeneral_Click();
+    void optPublic_Click();
+    void optProtected_Click();
+    void optPrivate_Click();
+    void txtSubName_GotFocus();
+    void txtSubPurpose_GotFocus();
+    void txtSubReturns_GotFocus();
+    void cmdParamAdd_Click();
+    void cmdParamRemove_Click();
+
+    QToolBar* Toolbar1 = nullptr;
+    QTabBar* TabStrip1 = nullptr;
+    QFrame* frames[2] = {};
+    QGroupBox* Frame1 = nullptr;
+    QRadioButton* optSub = nullptr;
+    QRadioButton* optFunction = nullptr;
+    QRadioButton* optProperty = nullptr;
+    QRadioButton* optGeneral = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    QRadioButton* optPublic = nullptr;
+    QRadioButton* optProtected = nullptr;
+    QRadioButton* optPrivate = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* txtSubName = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* txtSubPurpose = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* txtSubReturns = nullptr;
+    QTreeWidget* lstParams = nullptr;
+    QPushButton* cmdParamAdd = nullptr;
+    QPushButton* cmdParamRemove = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildToolbar();
+    void buildTabStrip();
+    void placeTabStrip();
+    void buildGeneralPage(QFrame* page);
+    void buildParametersPage(QFrame* page);
+    void connectHandlers();
+
+    void selectTab(int index);
+    void resetForNextProcedure();
+    void unload();
+    void showColumns();
+    void showRow(int index);
+    void runOptions();
+    void showAbout();
+    void showHelp();
+
+    Services& m_services;
+    Clock m_clock;
+    ParamList m_params;
+    // The free text confirmed in the General dialog; kept when building its block fails.
+    QString m_freeText;
+    KeyPreview* m_keyPreview = nullptr;
+    frmAbout* m_about = nullptr;
+    bool m_loaded = false;
+};
+
+}  // namespace qm
