@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+#include <QString>
+
+namespace qm {
+
+// The per-user store behind "DisplayOnConnect": string values by application, section and key.
+class SettingStore {
+public:
+    virtual ~SettingStore() = default;
+    virtual QString GetSetting(const QString& appName, const QString& section, const QString& key,
+                               const QString& defaultValue) = 0;
+    virtual void SaveSetting(const QString& appName, const QString& section, const QString& key,
+                             const QString& value) = 0;
+};
+
+// QSettings in its native format, user scope: ~/.config/quillmark/<appName>.conf.
+SettingStore& DefaultSettingStore();
+
+}  // namespace qm
