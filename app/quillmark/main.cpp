@@ -1,21 +1,72 @@
 // SPDX-License-Identifier: MIT
+// quillmark: opens the main window through the add-in, as another program would;
+// --environment starts the minimal development environment the add-in plugs into.
 #include <QApplication>
 #include <QIcon>
 #include <clocale>
+#include <cstdio>
+#include <cstring>
 
-#include "platform/qt/Services.h"
-#include "ui/frmMain.h"
+#include "Version.h"
+#include "app/quillmark/EnvironmentWindow.h"
+#include "app/quillmark/Launcher.h"
 
-int main(int argc, char** argv)
-{
-    // The comment date's month name follows the user's locale.
+namespace {
+
+const char kUsage[] =
+    "Usage: quillmark [--environment | --register-addin | --help | --version]\n"
+    "\n"
+    "  (no option)       open the Quillmark 98 window\n"
+    "  --environment     start the development environment with its Add-Ins menu\n"
+    "  --register-addin  list Quillmark 98 in the environment's add-in list (vbaddin.ini)\n";
+
+bool HasDisplay() {
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value && *value;
+    };
+    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
     std::setlocale(LC_ALL, "");
+    const char* mode = argc > 1 ? argv[1] : "";
+    if (argc > 2 || (*mode && std::strcmp(mode, "--environment") != 0 && std::strcmp(mode, "--register-addin") != 0 &&
+                     std::strcmp(mode, "--help") != 0 && std::strcmp(mode, "--version") != 0)) {
+        std::fprintf(stderr, "quillmark: unknown option '%s'\n%s", argc > 2 ? argv[2] : mode, kUsage);
+        return 2;
+    }
+    if (std::strcmp(mode, "--help") == 0) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (std::strcmp(mode, "--version") == 0) {
+        std::printf("quillmark (Quillmark 98) %s\n", qm::kVersionString);
+        return 0;
+    }
+    if (std::strcmp(mode, "--register-addin") == 0) {
+        if (qm::RegisterAddIn(QStringLiteral("ZI98VudAv.Connect"), QStringLiteral("1"))) return 0;
+        std::fprintf(stderr, "quillmark: cannot write the add-in list: %s\n", std::strerror(errno));
+        return 1;
+    }
+    if (!HasDisplay()) {
+        std::fputs("quillmark: no display to open a window on (DISPLAY and WAYLAND_DISPLAY are not set).\n"
+                   "The command-line generator qmark works without one.\n", stderr);
+        return 1;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmark 98"));
+    QApplication::setApplicationVersion(QString::fromLatin1(qm::kVersionString));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quillmark.svg")));
 
-    // Closing the window (close box or Exit) ends the program.
-    qm::frmMain window(qm::DefaultServices());
-    window.show();
-    return QApplication::exec();
+    if (std::strcmp(mode, "--environment") == 0) {
+        qm::EnvironmentWindow environment;
+        environment.show();
+        environment.startUp();
+        return QApplication::exec();
+    }
+    return qm::RunLauncher();
 }

@@ -8,46 +8,7 @@
 # XDG_CONFIG_HOME and TMPDIR are fresh.
 set -u
 app=${1:?usage: copy_cycle.sh PATH/TO/quillmark}
-for tool in Xvfb xdotool xclip timeout; do
-    command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-
-started=$(date +%s)
-work=$(mktemp -d "${TMPDIR:-/tmp}/copycycle.XXXXXX") || exit 1
-xvfb_pid=""
-app_pid=""
-cleanup() {
-    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    [ -n "$app_pid" ] && wait "$app_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && wait "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 2' INT TERM HUP PIPE
-
-# Every wait checks this, so the whole run ends well inside CTest's timeout.
-check_deadline() {
-    [ $(($(date +%s) - started)) -le 90 ] || fail "gave up after 90 seconds"
-}
-fail() {
-    echo "FAIL: $*" >&2
-    [ -s "$work/app.log" ] && { echo "--- quillmark's output:" >&2; cat "$work/app.log" >&2; }
-    exit 1
-}
-
-# Xvfb picks a free display itself and writes its number to fd 3.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-i=0
-while [ ! -s "$work/display" ]; do
-    i=$((i + 1))
-    [ $i -gt 100 ] && fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-    kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb exited: $(cat "$work/xvfb.log")"
-    sleep 0.1
-done
-DISPLAY=:$(head -n 1 "$work/display")
-export DISPLAY
+. "$(dirname "$0")/xsession.sh"
 
 mkdir -p "$XDG_CONFIG_HOME/quillmark"
 printf '[General]\r\nPersonal Name=A. Developer\r\nComments Type=0\r\n[Param Types VB]\r\nNumber=2\r\nParam1=Long\r\nParam2=Boolean\r\n' \
@@ -60,25 +21,6 @@ date_before=$(today)
 QT_QPA_PLATFORM=xcb LANG=C.UTF-8 LC_ALL=C.UTF-8 "$app" >"$work/app.log" 2>&1 &
 app_pid=$!
 
-# Waits for a visible window whose title is exactly $1 and gives it the keyboard (there is no
-# window manager to do that).
-focus_window() {
-    wid=""
-    i=0
-    while [ -z "$wid" ]; do
-        i=$((i + 1))
-        check_deadline
-        [ $i -gt 200 ] && fail "no window \"$1\" appeared"
-        kill -0 "$app_pid" 2>/dev/null || fail "quillmark exited while waiting for \"$1\""
-        sleep 0.1
-        wid=$(timeout 5 xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
-    done
-    timeout 10 xdotool windowfocus --sync "$wid" || fail "could not focus \"$1\""
-    sleep 0.3
-}
-keys() { timeout 20 xdotool "$@" || fail "xdotool $*"; }
-# ALT held while the letter goes down and comes up again, as the window's key-up handler needs.
-alt() { keys keydown alt key --delay 50 "$1" keyup alt; }
 # One parameter through the Add New Parameter dialog: name, type, description, optional.
 add_param() {
     alt a
@@ -103,23 +45,6 @@ alt f
 add_param OrderID Long "Order to total" no
 add_param IncludeTax Boolean "Add sales tax" yes
 alt c
-
-# The copy is over once the clipboard holds text other than $1; the program must still be
-# running to serve it.
-wait_clipboard() {
-    i=0
-    while :; do
-        if xclip -o -selection clipboard >"$work/clipboard" 2>/dev/null && [ -s "$work/clipboard" ] \
-            && ! cmp -s "$work/clipboard" "$1"; then
-            return 0
-        fi
-        i=$((i + 1))
-        check_deadline
-        [ $i -gt 100 ] && fail "nothing new arrived on the clipboard"
-        kill -0 "$app_pid" 2>/dev/null || fail "quillmark exited before the clipboard was read"
-        sleep 0.1
-    done
-}
 
 # The block for a description typed on a freshly reset window: the name, kind Sub, access Public,
 # purpose and returns left empty, no parameters ($3 = "reset") or the worked example's.
