@@ -118,4 +118,21 @@ void ChainTabOrder(std::initializer_list<QWidget*> widgets)
     }
 }
 
+QLabel* AddParagraph(QWidget* parent, const char* name, const QString& text)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+void PlaceScaledTwips(QWidget* w, int left, int top, int width, int height)
+{
+    const int x = FormTwipsX(w, left);
+    const int y = FormTwipsY(w, top);
+    w->setGeometry(x, y, FormTwipsX(w, left + width) - x, FormTwipsY(w, top + height) - y);
+}
+
 }  // namespace qm

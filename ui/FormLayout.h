@@ -3,6 +3,8 @@
 #pragma once
 #include <initializer_list>
 
+class QLabel;
+class QString;
 class QWidget;
 
 namespace qm {
@@ -24,6 +26,14 @@ void FixClientSizeTwips(QWidget* window, int width, int height, bool minimizeBut
 // placed control and the client area grow by one common factor, the way forms scale under
 // large system fonts, so no caption is cut off. Call once the form is built.
 void FitFormToCaptions(QWidget* window);
+
+// A label of plain text that wraps at its width and sits at its top left, as the forms'
+// paragraphs do. Plain text, so "<ALT>-C" is shown as written.
+QLabel* AddParagraph(QWidget* parent, const char* name, const QString& text);
+
+// Like PlaceTwips at the form's final scale, without being placed again by
+// FitFormToCaptions: a wrapped paragraph's size says nothing about how much the form must grow.
+void PlaceScaledTwips(QWidget* w, int left, int top, int width, int height);
 
 // Keyboard tab order through the focusable controls, listed by ascending tab index.
 void ChainTabOrder(std::initializer_list<QWidget*> widgets);

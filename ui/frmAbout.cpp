@@ -26,25 +26,6 @@ const char* const kInfoProgram = "MSINFO32.EXE";
 constexpr std::uint32_t kOpenMask = 0x2003F;
 constexpr std::uint32_t kBufferSize = 1024;
 
-QLabel* addLabel(QWidget* parent, const char* name, const QString& text)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
-
-// Paragraphs are placed once the form has its final scale: their wrapped size says nothing
-// about how much the form must grow.
-void placeScaled(QWidget* w, int left, int top, int width, int height)
-{
-    const int x = FormTwipsX(w, left);
-    const int y = FormTwipsY(w, top);
-    w->setGeometry(x, y, FormTwipsX(w, left + width) - x, FormTwipsY(w, top + height) - y);
-}
-
 // A paragraph that still needs more lines than its place holds may use the free width beside it.
 void widenToFit(QLabel* label, int maxWidth)
 {
@@ -112,27 +93,27 @@ frmAbout::frmAbout(Services& services, QWidget* parent) : QDialog(parent), m_ser
     PlaceTwips(picIcon, 240, 240, 480, 480);
 
     // The three short lines stay on one line each; the form grows to fit them if need be.
-    QLabel* title = addLabel(this, "lblTitle", QStringLiteral("Quillmark 98"));
+    QLabel* title = AddParagraph(this, "lblTitle", QStringLiteral("Quillmark 98"));
     title->setWordWrap(false);
     QFont titleFont = title->font();
     titleFont.setBold(true);
     titleFont.setPointSize(12);
     title->setFont(titleFont);
     PlaceTwips(title, 1020, 240, 2970, 300);
-    m_lblVersion = addLabel(this, "lblVersion", QStringLiteral("Version"));
+    m_lblVersion = AddParagraph(this, "lblVersion", QStringLiteral("Version"));
     m_lblVersion->setWordWrap(false);
     PlaceTwips(m_lblVersion, 1050, 600, 3885, 225);
     QLabel* copyright =
-        addLabel(this, "Label1", QStringLiteral("Copyright \u00A9 2026 The Quillmark 98 developers"));
+        AddParagraph(this, "Label1", QStringLiteral("Copyright \u00A9 2026 The Quillmark 98 developers"));
     copyright->setWordWrap(false);
     PlaceTwips(copyright, 1050, 840, 3885, 225);
-    QLabel* description = addLabel(
+    QLabel* description = AddParagraph(
         this, "lblDescription",
         QStringLiteral("Facilitates easy and professionally formatted comments for a multitude of "
                        "development languages.  Simply specify the requested fields and your "
                        "comments are formatted and send to the clipboard for easy insertion into "
                        "your project."));
-    QLabel* disclaimer = addLabel(
+    QLabel* disclaimer = AddParagraph(
         this, "lblDisclaimer",
         QStringLiteral("Warning: this program is provided as is, without warranty of any kind. It "
                        "is free software under the MIT License; you use it at your own risk."));
@@ -140,8 +121,8 @@ frmAbout::frmAbout(Services& services, QWidget* parent) : QDialog(parent), m_ser
 
     FitFormToCaptions(this);
     picIcon->setPixmap(QIcon(QStringLiteral(":/icons/quillmark.svg")).pixmap(picIcon->size()));
-    placeScaled(description, 1050, 1320, 3885, 1050);
-    placeScaled(disclaimer, 255, 2625, 3870, 1185);
+    PlaceScaledTwips(description, 1050, 1320, 3885, 1050);
+    PlaceScaledTwips(disclaimer, 255, 2625, 3870, 1185);
     widenToFit(description, FormTwipsX(this, 5730 - 120) - description->x());
     widenToFit(disclaimer, m_cmdOK->x() - disclaimer->x() - FormTwipsX(this, 60));
     addLine(this, "Line1_1", QColor(128, 128, 128), 90, 5654, 2445, 1);

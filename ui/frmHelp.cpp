@@ -17,24 +17,6 @@
 namespace qm {
 namespace {
 
-QLabel* addLabel(QWidget* parent, const char* name, const QString& text)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setWordWrap(true);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
-
-// Paragraphs are placed once the form has its final scale: their wrapped size says nothing
-// about how much the form must grow.
-void placeScaled(QWidget* w, int left, int top, int width, int height)
-{
-    const int x = FormTwipsX(w, left);
-    const int y = FormTwipsY(w, top);
-    w->setGeometry(x, y, FormTwipsX(w, left + width) - x, FormTwipsY(w, top + height) - y);
-}
-
 // The table only lines up in a fixed-pitch font, and only without wrapping; shrink the font
 // until the widest row fits beside the scroll bar.
 void fitTableFont(QPlainTextEdit* box, const QString& text)
@@ -119,7 +101,7 @@ frmHelp::frmHelp(QWidget* parent) : QDialog(parent)
         m_frames[index] = frame;
     }
 
-    QLabel* general = addLabel(
+    QLabel* general = AddParagraph(
         m_frames[0], "Label3",
         QStringLiteral("Quillmark 98 is designed by a developer for developers.  By filling in a "
                        "few easy-to-use fields, Qmark98 will create professionally formatted "
@@ -127,12 +109,12 @@ frmHelp::frmHelp(QWidget* parent) : QDialog(parent)
                        "project.  There are many HotKeys available to increase your "
                        "productivity.  The VB 5.0 Add-In Edition adds itself to your list of "
                        "available Add-Ins for easy and automatic use."));
-    QLabel* intro = addLabel(
+    QLabel* intro = AddParagraph(
         m_frames[1], "Label1",
         QStringLiteral("HotKeys increase the ease of use of Quillmark 98.  Here is the list of "
                        "HotKeys available by pressing the <alt> key and the key for the operation "
                        "desired."));
-    QLabel* note = addLabel(m_frames[1], "Label2",
+    QLabel* note = AddParagraph(m_frames[1], "Label2",
                             QStringLiteral("NOTE - <ALT>-C is the app HotKey for Copy to Clipboard"));
     note->setWordWrap(false);
     QFont bold = note->font();
@@ -149,8 +131,8 @@ frmHelp::frmHelp(QWidget* parent) : QDialog(parent)
 
     // Grows the form when the desktop font needs more room than the design's small font.
     FitFormToCaptions(this);
-    placeScaled(general, 120, 360, 5535, 3255);
-    placeScaled(intro, 120, 360, 5535, 615);
+    PlaceScaledTwips(general, 120, 360, 5535, 3255);
+    PlaceScaledTwips(intro, 120, 360, 5535, 615);
     const int tabTop = FormTwipsY(this, 120);
     const int tabHeight = m_tabStrip->sizeHint().height();
     m_tabStrip->setGeometry(FormTwipsX(this, 120), tabTop, FormTwipsX(this, 6015), tabHeight);
