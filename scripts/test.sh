@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 qm_need_packages $QM_BUILD_PACKAGES xvfb xauth xdotool xclip fonts-dejavu-core
 
 jobs=$(nproc 2>/dev/null || echo 2)
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DQM_BUILD_TESTS=ON -DQM_BUILD_BENCH=ON >/dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
