@@ -7,7 +7,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
-#include <QSettings>
 #include <QTest>
 #include <cstdio>
 
@@ -74,14 +73,6 @@ TEST_F(EnvironmentTest, ManagerConnectsAndDisconnectsWhileRunning) {
     environment.disconnectAddIn(kProgId);
     EXPECT_EQ(environment.addInsMenu()->actions().size(), before) << "the menu command is deleted";
     EXPECT_EQ(display(), "0");
-}
-
-TEST(DisplaySetting, StoredPerUserInTheConfigFolder) {
-    SettingStore& store = DefaultSettingStore();
-    EXPECT_EQ(store.GetSetting("DEVivIv", "Settings", "Missing", "0"), "0");
-    store.SaveSetting("DEVivIv", "Settings", "DisplayOnConnect", "1");
-    QSettings file(QString::fromStdString(ConfigDir()) + "/DEVivIv.conf", QSettings::IniFormat);
-    EXPECT_EQ(file.value("Settings/DisplayOnConnect").toString(), "1");
 }
 
 }  // namespace

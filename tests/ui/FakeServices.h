@@ -2,7 +2,6 @@
 // Recording stand-ins for the platform services, so tests can see what a window asked for
 // and nothing ever blocks on a real message box, browser or program.
 #pragma once
-#include <QString>
 #include <QStringList>
 
 #include "platform/qt/Services.h"
@@ -11,27 +10,14 @@ namespace qm::test {
 
 class FakeClipboard final : public ClipboardService {
 public:
-    // "clear" and "setText:<text>" in call order.
-    QStringList calls;
-    QString text;
-
-    void clear() override
-    {
-        calls << QStringLiteral("clear");
-        text.clear();
-    }
-    void setText(const QString& newText) override
-    {
-        calls << QStringLiteral("setText:") + newText;
-        text = newText;
-    }
+    QStringList calls;  // "clear" and "setText:<text>" in call order
+    void clear() override { calls << QStringLiteral("clear"); }
+    void setText(const QString& text) override { calls << QStringLiteral("setText:") + text; }
 };
 
 class FakeMessageBox final : public MessageBoxService {
 public:
-    QStringList texts;
-    QStringList captions;
-
+    QStringList texts, captions;
     void show(QWidget*, const QString& text, const QString& caption) override
     {
         texts << text;
@@ -41,22 +27,17 @@ public:
 
 class FakeNavigator final : public Navigator {
 public:
-    // Each call as its three arguments.
-    QList<QStringList> calls;
-
-    void Navigate(const QString& address, const QString& location,
-                  const QString& targetFrame) override
+    QStringList addresses;
+    void Navigate(const QString& address, const QString&, const QString&) override
     {
-        calls.append({address, location, targetFrame});
+        addresses << address;
     }
 };
 
 class FakeLauncher final : public ProgramLauncher {
 public:
-    QStringList existing;  // paths fileExists answers true for
-    QStringList started;
+    QStringList existing, started;  // existing: the paths fileExists answers true for
     bool startResult = true;
-
     bool fileExists(const QString& path) override { return existing.contains(path); }
     bool start(const QString& path) override
     {

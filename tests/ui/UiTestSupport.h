@@ -3,7 +3,6 @@
 #pragma once
 #include <QApplication>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -16,35 +15,27 @@
 
 namespace qm::test {
 
-// Answers the next modal dialog of class className (e.g. "qm::frmParamAdd") by polling
-// QApplication::activeModalWidget(). If none opens within the timeout the test fails and
-// whatever modal window is up gets rejected, so a missing dialog never hangs the run.
+// Answers the next modal dialog of class className (e.g. "qm::frmParamAdd"). If none opens in
+// time the test fails and whatever modal window is up gets rejected, so nothing ever hangs.
 class ModalAnswer {
 public:
-    using Answer = std::function<void(QDialog*)>;
-
-    ModalAnswer(const char* className, Answer answer, int timeoutMs = 5000)
-        : m_className(className), m_answer(std::move(answer)), m_timeoutMs(timeoutMs)
+    ModalAnswer(const char* className, std::function<void(QDialog*)> answer)
+        : m_className(className), m_answer(std::move(answer))
     {
-        m_timer.setInterval(5);
         QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
-        m_clock.start();
-        m_timer.start();
+        m_timer.start(kPollMs);
     }
     ~ModalAnswer()
     {
-        m_timer.stop();
         if (!m_answered)
             ADD_FAILURE() << "no modal " << m_className << " was shown";
     }
-    bool answered() const { return m_answered; }
-    // Processes events until the dialog has been answered (or the timeout passed).
-    bool wait()
-    {
-        return QTest::qWaitFor([this] { return m_answered; }, m_timeoutMs + 500);
-    }
+    // Processes events until the dialog has been answered (or the time is up).
+    bool wait() { return QTest::qWaitFor([this] { return m_answered; }, kPolls * kPollMs + 500); }
 
 private:
+    static constexpr int kPollMs = 5, kPolls = 1000;
+
     void poll()
     {
         auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
@@ -53,9 +44,7 @@ private:
             m_timer.stop();
             m_answered = true;
             m_answer(modal);
-            return;
-        }
-        if (m_clock.elapsed() > m_timeoutMs) {
+        } else if (++m_polls > kPolls) {
             m_timer.stop();
             if (modal)
                 modal->reject();
@@ -63,10 +52,9 @@ private:
     }
 
     std::string m_className;
-    Answer m_answer;
-    int m_timeoutMs;
+    std::function<void(QDialog*)> m_answer;
     QTimer m_timer;
-    QElapsedTimer m_clock;
+    int m_polls = 0;
     bool m_answered = false;
 };
 
@@ -78,28 +66,20 @@ T* child(QWidget* window, const char* name)
     return found;
 }
 
-inline QWidget* focused()
-{
-    return QApplication::focusWidget();
-}
+inline QWidget* focused() { return QApplication::focusWidget(); }
 
-// ALT+key pressed and released with ALT still held, sent where the keyboard focus is.
-inline void altKey(Qt::Key key)
+// ALT+key pressed and released where the focus is; with altFirst ALT is let go before the key.
+inline void altKey(Qt::Key key, bool altFirst = false)
 {
     QWidget* target = focused();
     ASSERT_NE(target, nullptr);
     QTest::keyPress(target, key, Qt::AltModifier);
-    QTest::keyRelease(focused() ? focused() : target, key, Qt::AltModifier);
-}
-
-// ALT+key pressed, then ALT let go before the key.
-inline void altReleasedFirst(Qt::Key key)
-{
-    QWidget* target = focused();
-    ASSERT_NE(target, nullptr);
-    QTest::keyPress(target, key, Qt::AltModifier);
-    QTest::keyRelease(target, Qt::Key_Alt, Qt::AltModifier);
-    QTest::keyRelease(target, key, Qt::NoModifier);
+    if (altFirst) {
+        QTest::keyRelease(target, Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyRelease(target, key, Qt::NoModifier);
+    } else {
+        QTest::keyRelease(focused() ? focused() : target, key, Qt::AltModifier);
+    }
 }
 
 inline void showAndWait(QWidget* window)
@@ -110,20 +90,16 @@ inline void showAndWait(QWidget* window)
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
 }
 
-inline std::string settingsPath()
-{
-    return ResolveProfilePath("Qmark98.ini");
-}
+inline std::string settingsPath() { return ResolveProfilePath("Qmark98.ini"); }
 
+// Empty content removes the file.
 inline void writeSettings(const std::string& content)
 {
-    MakeDirectories(ConfigDir());
-    std::ofstream(settingsPath(), std::ios::binary | std::ios::trunc) << content;
-}
-
-inline void removeSettings()
-{
     std::remove(settingsPath().c_str());
+    if (content.empty())
+        return;
+    MakeDirectories(ConfigDir());
+    std::ofstream(settingsPath(), std::ios::binary) << content;
 }
 
 }  // namespace qm::test
