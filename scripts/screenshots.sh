@@ -1,6 +1,6 @@
 #!/bin/sh
 # SPDX-License-Identifier: MIT
-# Pictures of every window for docs/screenshots: builds the test-only tool `shoot` and runs it
+# Pictures of every window for docs/screenshots: builds the tool `shoot` and runs it
 # under Xvfb (on Qt's offscreen platform when Xvfb is missing), with a settings file of its own
 # so the real home is never read.
 #   sh scripts/screenshots.sh [OUTPUT_DIR]      (default docs/screenshots; build dir: $QM_BUILD_DIR or build)
@@ -41,4 +41,4 @@ fi
 
 mkdir -p "$out"
 XDG_CONFIG_HOME="$work/config" HOME="$work/home" TMPDIR="$work/tmp/" LANG=C.UTF-8 LC_ALL=C.UTF-8 \
-    QT_QPA_PLATFORM=$platform timeout 60 "$build/tests/xvfb/shoot" "$out"
+    QT_QPA_PLATFORM=$platform timeout 60 "$build/tools/shoot/shoot" "$out"
