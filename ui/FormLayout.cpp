@@ -27,42 +27,54 @@ double formScale(const QWidget* w)
     return scale.isValid() ? scale.toDouble() : 1.0;
 }
 
+// FormTwipsX and FormTwipsY with the form's scale looked up once for a whole rectangle.
+int scaledX(const QWidget* w, double scale, int twips)
+{
+    return TwipsToPixelsX(static_cast<int>(std::lround(twips * scale)), w);
+}
+
+int scaledY(const QWidget* w, double scale, int twips)
+{
+    return TwipsToPixelsY(static_cast<int>(std::lround(twips * scale)), w);
+}
+
 void place(QWidget* w, const QRect& twips)
 {
     // Converting both edges and taking the difference keeps neighbouring controls from
     // drifting apart by rounding.
-    const int x = FormTwipsX(w, twips.left());
-    const int y = FormTwipsY(w, twips.top());
-    w->setGeometry(x, y, FormTwipsX(w, twips.left() + twips.width()) - x,
-                   FormTwipsY(w, twips.top() + twips.height()) - y);
+    const double scale = formScale(w);
+    const int x = scaledX(w, scale, twips.left());
+    const int y = scaledY(w, scale, twips.top());
+    w->setGeometry(x, y, scaledX(w, scale, twips.left() + twips.width()) - x,
+                   scaledY(w, scale, twips.top() + twips.height()) - y);
 }
 
 void fixSize(QWidget* window, const QSize& twips)
 {
-    window->setFixedSize(FormTwipsX(window, twips.width()), FormTwipsY(window, twips.height()));
+    const double scale = formScale(window);
+    window->setFixedSize(scaledX(window, scale, twips.width()), scaledY(window, scale, twips.height()));
 }
 
 // How much wider than its place the caption of w would like to be.
 double captionOverflow(const QWidget* w)
 {
-    if (!w->property(kTwipRect).isValid() || w->width() <= 0)
+    const bool captioned = qobject_cast<const QLabel*>(w) || qobject_cast<const QRadioButton*>(w) ||
+                           qobject_cast<const QCheckBox*>(w);
+    if (!captioned || w->width() <= 0 || !w->property(kTwipRect).isValid())
         return 1.0;
-    if (qobject_cast<const QLabel*>(w) || qobject_cast<const QRadioButton*>(w) ||
-        qobject_cast<const QCheckBox*>(w))
-        return static_cast<double>(w->sizeHint().width()) / w->width();
-    return 1.0;
+    return static_cast<double>(w->sizeHint().width()) / w->width();
 }
 
 }  // namespace
 
 int FormTwipsX(const QWidget* w, int twips)
 {
-    return TwipsToPixelsX(static_cast<int>(std::lround(twips * formScale(w))), w);
+    return scaledX(w, formScale(w), twips);
 }
 
 int FormTwipsY(const QWidget* w, int twips)
 {
-    return TwipsToPixelsY(static_cast<int>(std::lround(twips * formScale(w))), w);
+    return scaledY(w, formScale(w), twips);
 }
 
 void PlaceTwips(QWidget* w, int left, int top, int width, int height)
@@ -130,9 +142,7 @@ QLabel* AddParagraph(QWidget* parent, const char* name, const QString& text)
 
 void PlaceScaledTwips(QWidget* w, int left, int top, int width, int height)
 {
-    const int x = FormTwipsX(w, left);
-    const int y = FormTwipsY(w, top);
-    w->setGeometry(x, y, FormTwipsX(w, left + width) - x, FormTwipsY(w, top + height) - y);
+    place(w, QRect(left, top, width, height));
 }
 
 }  // namespace qm

@@ -12,6 +12,7 @@
 
 #include "Version.h"
 #include "platform/qt/Services.h"
+#include "resources/AppIconEngine.h"
 #include "ui/FormLayout.h"
 
 namespace qm {
@@ -120,7 +121,7 @@ frmAbout::frmAbout(Services& services, QWidget* parent) : QDialog(parent), m_ser
     Form_Load();
 
     FitFormToCaptions(this);
-    picIcon->setPixmap(QIcon(QStringLiteral(":/icons/quillmark.svg")).pixmap(picIcon->size()));
+    picIcon->setPixmap(AppIcon(QStringLiteral("quillmark")).pixmap(picIcon->size()));
     PlaceScaledTwips(description, 1050, 1320, 3885, 1050);
     PlaceScaledTwips(disclaimer, 255, 2625, 3870, 1185);
     widenToFit(description, FormTwipsX(this, 5730 - 120) - description->x());
@@ -130,7 +131,7 @@ frmAbout::frmAbout(Services& services, QWidget* parent) : QDialog(parent), m_ser
 
     connect(m_cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
-    setWindowIcon(QIcon(QStringLiteral(":/icons/quillmark.svg")));
+    setWindowIcon(AppIcon(QStringLiteral("quillmark")));
     m_cmdOK->setFocus();
 }
 

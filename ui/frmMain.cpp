@@ -22,6 +22,7 @@
 
 #include "generator/FreeTextBlock.h"
 #include "platform/qt/Services.h"
+#include "resources/AppIconEngine.h"
 #include "settings/Settings.h"
 #include "ui/FormLayout.h"
 #include "ui/KeyPreview.h"
@@ -58,7 +59,7 @@ frmMain::frmMain(Services& services, Clock clock, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Quillmark 98"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/quillmark.svg")));
+    setWindowIcon(AppIcon(QStringLiteral("quillmark")));
     FixClientSizeTwips(this, 5310, 4095, true);
 
     buildToolbar();
@@ -117,7 +118,7 @@ void frmMain::buildToolbar()
         // The text is never shown beside the picture; it names the button for screen readers,
         // and stands in for the picture should it fail to load.
         QAction* action = Toolbar1->addAction(
-            QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(button.image))),
+            AppIcon(QLatin1String(button.image)),
             QLatin1String(button.tooltip));
         action->setObjectName(QLatin1String(button.key));
         action->setToolTip(QLatin1String(button.tooltip));
@@ -133,8 +134,8 @@ void frmMain::buildTabStrip()
     panel->setFrameShape(QFrame::StyledPanel);
     TabStrip1 = makeControl<QTabBar>(this, "TabStrip1");
     TabStrip1->setDrawBase(false);
-    TabStrip1->addTab(QIcon(QStringLiteral(":/icons/General.svg")), QStringLiteral("&General"));
-    TabStrip1->addTab(QIcon(QStringLiteral(":/icons/Parameters.svg")), QStringLiteral("&Parameters"));
+    TabStrip1->addTab(AppIcon(QStringLiteral("General")), QStringLiteral("&General"));
+    TabStrip1->addTab(AppIcon(QStringLiteral("Parameters")), QStringLiteral("&Parameters"));
     TabStrip1->setTabData(0, QStringLiteral("General"));
     TabStrip1->setTabData(1, QStringLiteral("Parameters"));
     TabStrip1->setExpanding(false);

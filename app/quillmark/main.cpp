@@ -2,14 +2,15 @@
 // quillmark: opens the main window through the add-in, as another program would;
 // --environment starts the minimal development environment the add-in plugs into.
 #include <QApplication>
-#include <QIcon>
 #include <clocale>
 #include <cstdio>
 #include <cstring>
 
 #include "Version.h"
+#include "app/quillmark/DeferredIconStyle.h"
 #include "app/quillmark/EnvironmentWindow.h"
 #include "app/quillmark/Launcher.h"
+#include "resources/AppIconEngine.h"
 
 namespace {
 
@@ -60,7 +61,9 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmark 98"));
     QApplication::setApplicationVersion(QString::fromLatin1(qm::kVersionString));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quillmark.svg")));
+    QApplication::setWindowIcon(qm::AppIcon(QStringLiteral("quillmark")));
+    // Style sheets (-stylesheet) do not work on top of a style of one's own.
+    if (app.styleSheet().isEmpty()) QApplication::setStyle(new qm::DeferredIconStyle(QApplication::style()));
 
     if (std::strcmp(mode, "--environment") == 0) {
         qm::EnvironmentWindow environment;
