@@ -38,7 +38,9 @@ std::string BuildFreeTextBlock(std::string_view freeText, DevelopmentLanguage la
     if (!ReadWholeFile(scratch.path(), content)) throw FileError("cannot read", scratch.path(), errno);
 
     std::string out;
-    out.reserve(content.size() + (prefix.size() + 3) * (content.size() / 16 + 4) + 2 * kRuleLength);
+    // Each line gains the prefix, a blank and maybe a LF; lines of a dozen characters or more
+    // fit without a reallocation.
+    out.reserve(content.size() + content.size() / 4 + 2 * (kRuleLength + 4));
     out += prefix;
     out.append(kRuleLength, '=');
     out += "\r\n";
