@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "generator/CommentBlock.h"
 
-#include <cstdio>
-
 #include "platform/Text.h"
 
 namespace qm {
@@ -87,14 +85,18 @@ std::string_view RemarkPrefix(DevelopmentLanguage language) {
 }
 
 std::string FormatCommentDate(const DateTime& date) {
-    char day[16], year[16];
-    std::snprintf(day, sizeof day, "%02d", date.day);
-    std::snprintf(year, sizeof year, "%02d", ((date.year % 100) + 100) % 100);
-    std::string out = day;
+    const auto twoDigits = [](std::string& out, int n) {
+        n = ((n % 100) + 100) % 100;
+        out += static_cast<char>('0' + n / 10);
+        out += static_cast<char>('0' + n % 10);
+    };
+    std::string out;
+    out.reserve(16);
+    twoDigits(out, date.day);
     out += '-';
     out += MonthAbbreviation(date.month);
     out += '-';
-    out += year;
+    twoDigits(out, date.year);
     return out;
 }
 

@@ -2,23 +2,13 @@
 #include "platform/DateTime.h"
 
 #include <ctime>
+#include <langinfo.h>
 
 namespace qm {
 namespace {
 
-std::string Strftime(const char* format, const std::tm& tm) {
-    char buffer[128];
-    const std::size_t n = std::strftime(buffer, sizeof buffer, format, &tm);
-    return std::string(buffer, n);
-}
-
-std::tm MonthTm(int month) {
-    std::tm tm{};
-    tm.tm_year = 100;
-    tm.tm_mday = 1;
-    tm.tm_mon = (month >= 1 && month <= 12) ? month - 1 : 0;
-    return tm;
-}
+// 0..11; an impossible month reads as January.
+int MonthIndex(int month) { return (month >= 1 && month <= 12) ? month - 1 : 0; }
 
 }  // namespace
 
@@ -39,14 +29,16 @@ int DayOfWeek(const DateTime& date) {
     return d < 0 ? d + 7 : d;
 }
 
-std::string MonthAbbreviation(int month) { return Strftime("%b", MonthTm(month)); }
+// nl_langinfo reads the names straight from the LC_TIME locale; strftime would give the same
+// text at several times the cost, and a comment block is built around one of them.
+std::string MonthAbbreviation(int month) {
+    return nl_langinfo(static_cast<nl_item>(ABMON_1 + MonthIndex(month)));
+}
 
-std::string MonthName(int month) { return Strftime("%B", MonthTm(month)); }
+std::string MonthName(int month) { return nl_langinfo(static_cast<nl_item>(MON_1 + MonthIndex(month))); }
 
 std::string WeekdayName(int dayOfWeek) {
-    std::tm tm{};
-    tm.tm_wday = ((dayOfWeek % 7) + 7) % 7;
-    return Strftime("%A", tm);
+    return nl_langinfo(static_cast<nl_item>(DAY_1 + ((dayOfWeek % 7) + 7) % 7));
 }
 
 }  // namespace qm
