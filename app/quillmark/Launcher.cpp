@@ -2,12 +2,14 @@
 #include "app/quillmark/Launcher.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QWidget>
 #include <cstdio>
 #include <memory>
 
 #include "app/quillmark/AddInLoader.h"
 #include "app/quillmark/HostObjectModel.h"
+#include "app/quillmark/QuitOnSignal.h"
 
 namespace qm {
 namespace {
@@ -27,13 +29,16 @@ int RunLauncher() {
     vbide::AddInFactory* factory = FindAddIn(kProgId, &error);
     std::unique_ptr<vbide::IDTExtensibility> addIn(factory ? factory->CreateObject(kProgId) : nullptr);
     if (!addIn) {
+        // Started from the desktop menu, nobody reads standard error.
         std::fprintf(stderr, "quillmark: %s\n", qUtf8Printable(error));
+        QMessageBox::critical(nullptr, QStringLiteral("Quillmark 98"), error);
         return 1;
     }
     host::ObjectModel environment;  // no command bars: nothing to add a menu command to
     QVariantList custom;
     addIn->OnConnection(&environment, vbide::vbext_cm_External, nullptr, custom);
     // A failed connection has told the user why; with no window open there is nothing to wait for.
+    QuitEventLoopOnSignals();
     const int rc = AnyWindowVisible() ? QApplication::exec() : 1;
     addIn->OnDisconnection(0, custom);
     return rc;

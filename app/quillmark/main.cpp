@@ -10,6 +10,7 @@
 #include "app/quillmark/DeferredIconStyle.h"
 #include "app/quillmark/EnvironmentWindow.h"
 #include "app/quillmark/Launcher.h"
+#include "app/quillmark/QuitOnSignal.h"
 #include "resources/AppIconEngine.h"
 
 namespace {
@@ -69,6 +70,7 @@ int main(int argc, char* argv[]) {
         qm::EnvironmentWindow environment;
         environment.show();
         environment.startUp();
+        qm::QuitEventLoopOnSignals();
         return QApplication::exec();
     }
     return qm::RunLauncher();

@@ -5,6 +5,7 @@
 #   opens the main window; ALT+C there and CTRL+V in the editor pane paste the block; quitting
 #   records the open window, and the next start reopens it by itself;
 # - the launcher opens the window at once, and closing it records "1".
+# - ended by SIGTERM, the launcher still disconnects and records the window.
 #   addin_cycle.sh PATH/TO/quillmark
 # Exit 77 (skipped) when Xvfb, xdotool or xclip is missing. Run it through cmake/sandbox.sh.
 set -u
@@ -85,4 +86,12 @@ keys mousemove --window "$wid" 14 14 click 1
 wait_exit "Exit"
 [ "$(display_on_connect)" = 1 ] || fail "the launcher left DisplayOnConnect at '$(display_on_connect)'"
 
-echo "PASS: menu command, copy and paste, reopening, and the launcher's close"
+# A session that ends the launcher with SIGTERM still gets the window recorded.
+printf '[Settings]\nDisplayOnConnect=0\n' >"$XDG_CONFIG_HOME/quillmark/DEVivIv.conf"
+start
+focus_window "Quillmark 98"
+kill -TERM "$app_pid"
+wait_exit "SIGTERM"
+[ "$(display_on_connect)" = 1 ] || fail "after SIGTERM DisplayOnConnect is '$(display_on_connect)'"
+
+echo "PASS: menu command, copy and paste, reopening, the launcher's close and SIGTERM"
