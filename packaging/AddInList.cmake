@@ -3,9 +3,37 @@
 # A missing list is installed from QM_ADDIN_LIST_TEMPLATE; an existing one only gains the entry
 # when it lacks it, so other add-ins' entries and an administrator's value survive a reinstall.
 set(list "$ENV{DESTDIR}${QM_ADDIN_LIST_DIR}/vbaddin.ini")
+if("$ENV{DESTDIR}" STREQUAL "")
+  # Installing as a user into a prefix of their own: the system folder is not theirs, so list
+  # the add-in for that user, as the install step always did.
+  set(probe "${list}")
+  while(NOT EXISTS "${probe}" AND NOT probe STREQUAL "/" AND NOT probe STREQUAL "")
+    get_filename_component(probe "${probe}" DIRECTORY)
+  endwhile()
+  execute_process(COMMAND test -w "${probe}" RESULT_VARIABLE unwritable)
+  if(unwritable)
+    message(STATUS "Cannot write ${list}: listing the add-in for this user only")
+    execute_process(COMMAND "${CMAKE_INSTALL_PREFIX}/bin/quillmark" --register-addin RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0)
+      message(WARNING "The add-in is not listed; run 'quillmark --register-addin' as the user.")
+    endif()
+    return()
+  endif()
+endif()
 if(NOT EXISTS "${list}")
+  set(created "")
+  set(dir "$ENV{DESTDIR}${QM_ADDIN_LIST_DIR}")
+  while(NOT IS_DIRECTORY "${dir}" AND NOT dir STREQUAL "/" AND NOT dir STREQUAL "")
+    list(APPEND created "${dir}")
+    get_filename_component(dir "${dir}" DIRECTORY)
+  endwhile()
   # file(INSTALL) adds DESTDIR itself and records the file for uninstalling.
   file(INSTALL "${QM_ADDIN_LIST_TEMPLATE}" DESTINATION "${QM_ADDIN_LIST_DIR}")
+  if(created)
+    # Readable by every user whatever the installer's umask.
+    file(CHMOD ${created} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+         GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+  endif()
   return()
 endif()
 file(READ "${list}" text)
