@@ -9,7 +9,8 @@ src=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
-export XDG_CONFIG_HOME="$work/config" XDG_CONFIG_DIRS="$work/xdg" HOME="$work/home" LC_ALL=C.UTF-8
+export XDG_CONFIG_HOME="$work/config" XDG_CONFIG_DIRS="$work/xdg" XDG_RUNTIME_DIR="$work" HOME="$work/home" \
+       LC_ALL=C.UTF-8
 
 cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/out" >"$work/cpack.log" 2>&1 ||
     { cat "$work/cpack.log"; fail "cpack"; }
@@ -26,7 +27,24 @@ grep -q "^'  Public Sub X" "$work/block" || fail "qmark block gives no block: $(
 "$build/app/qmark/qmark" block --name X --date 2026-12-06 --developer D | cmp -s - "$work/block" ||
     fail "the installed qmark writes other bytes than the built one"
 [ "$("$root/usr/bin/quillmark" --version)" = "quillmark (Quillmark 98) $version" ] || fail "quillmark --version"
-[ -f "$root/usr/lib/quillmark/addins/quillmark_addin.so" ] || fail "no add-in library"
+# The environment connects the add-in from the root's system-wide list alone; ended by a
+# signal it disconnects it, which records DisplayOnConnect.
+XDG_CONFIG_DIRS="$root/etc/xdg" QT_QPA_PLATFORM=offscreen "$root/usr/bin/quillmark" --environment \
+    >"$work/env.log" 2>&1 &
+pid=$!
+i=0
+until grep -q "$root/usr/lib/quillmark/addins/quillmark_addin.so" "/proc/$pid/maps" 2>/dev/null; do
+    i=$((i + 1))
+    if [ $i -gt 100 ] || ! kill -0 $pid 2>/dev/null; then
+        kill $pid 2>/dev/null
+        fail "the add-in did not connect: $(cat "$work/env.log")"
+    fi
+    sleep 0.1
+done
+sleep 0.5
+kill -TERM $pid
+wait $pid || fail "the environment failed: $(cat "$work/env.log")"
+grep -q '^DisplayOnConnect=0' "$XDG_CONFIG_HOME/quillmark/DEVivIv.conf" || fail "the add-in was not disconnected"
 
 for page in qmark quillmark; do
     [ -f "$root/usr/share/man/man1/$page.1.gz" ] || fail "no manual page $page(1)"
