@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: MIT
+#include "reader/Declaration.h"
+
+#include "reader/DeclarationLexer.h"
+
+namespace qm {
+
+DeclarationResult ReadDeclaration(std::string_view text, DevelopmentLanguage language) {
+    if (language == 0) return ReadVbDeclaration(text);
+    if (language == 1) return ReadCppDeclaration(text);
+    std::string why = "unknown language ";
+    why += std::to_string(language);
+    return {std::nullopt, why};
+}
+
+}  // namespace qm
