@@ -87,10 +87,12 @@ public:
             d.returns = type.str();
         }
         if (!typeWritten && !info.conversion) {
-            // A constructor or destructor; in capitals with no named parameter it is a macro call.
+            // A constructor or destructor; a capitals name with an underscore or with no named
+            // parameter is a macro call (Q_PROPERTY(...), DECLARE_HANDLE(x)).
             const bool named = std::any_of(d.parameters.begin(), d.parameters.end(),
                                            [](const ParameterEntry& p) { return !p.Name.empty(); });
-            if (IsCapsWord(d.name) && !d.parameters.empty() && !named)
+            if (IsCapsWord(d.name) &&
+                (d.name.find('_') != std::string::npos || (!d.parameters.empty() && !named)))
                 return failure("a macro, not a procedure");
         }
         d.kind = d.returns.empty() || d.returns == "void" ? ProcedureKind::Sub : ProcedureKind::Function;

@@ -9,7 +9,7 @@ namespace {
 
 template <std::size_t N>
 bool oneOf(std::string_view w, const std::array<std::string_view, N>& list) {
-    return std::find(list.begin(), list.end(), w) != list.end();
+    return std::any_of(list.begin(), list.end(), [w](std::string_view item) { return SameText(item, w); });
 }
 
 constexpr std::array<std::string_view, 19> kSpecifiers{
@@ -75,8 +75,9 @@ void TypeText::addSpelled(std::string_view text) {
     m_text += text;
 }
 
-bool CppSyntax::is(std::size_t i, std::string_view text) const {
-    return i < m_n && m_t[i].kind != TokenKind::Literal && m_t[i].text == text;
+CppSyntax::CppSyntax(const std::vector<Token>& tokens) : m_t(tokens), m_n(tokens.size()), m_reserved(m_n) {
+    for (std::size_t i = 0; i < m_n; ++i)
+        m_reserved[i] = m_t[i].kind == TokenKind::Word && IsReservedWord(m_t[i].text);
 }
 
 std::size_t CppSyntax::past(std::size_t i, std::size_t end) const {
@@ -100,7 +101,7 @@ std::size_t CppSyntax::skipAttributes(std::size_t i, std::size_t end) const {
 std::size_t CppSyntax::nameEnd(std::size_t i, std::size_t end) const {
     std::size_t j = i;
     if (is(j, "::")) ++j;
-    if (j >= end || !isWord(j) || IsReservedWord(m_t[j].text)) return i;
+    if (j >= end || !isWord(j) || m_reserved[j]) return i;
     for (;;) {
         ++j;
         if (is(j, "<")) {
@@ -109,7 +110,7 @@ std::size_t CppSyntax::nameEnd(std::size_t i, std::size_t end) const {
         }
         if (is(j, "::") && j + 1 < end && isWord(j + 1)) {
             if (is(j + 1, "template") && isWord(j + 2)) ++j;
-            if (!IsReservedWord(m_t[j + 1].text)) {
+            if (!m_reserved[j + 1]) {
                 ++j;
                 continue;
             }
@@ -140,7 +141,7 @@ std::size_t CppSyntax::collectItems(std::size_t i, std::size_t end, std::vector<
             if (w == "enum" && (is(next, "class") || is(next, "struct"))) ++next;
             next = nameEnd(skipAttributes(next, end), end);
             if (!isWord(next - 1) && !is(next - 1, ">")) break;
-        } else if (IsReservedWord(w)) {
+        } else if (m_reserved[i]) {
             break;
         }
         if (kind == SpecifierItem::Name && next == i + 1) {
@@ -184,31 +185,31 @@ std::size_t CppSyntax::declaratorStart(std::vector<SpecifierItem>& items, std::s
         if (item.kind == SpecifierItem::Name && item.end == item.begin + 1 &&
             IsCallingConvention(m_t[item.begin].text))
             item.kind = SpecifierItem::Macro;
-    auto typeCount = [&] {
-        std::size_t names = 0;
-        bool builtin = false;
-        for (const SpecifierItem& item : items) {
-            names += item.kind == SpecifierItem::Name;
-            builtin = builtin || item.kind == SpecifierItem::Builtin;
-        }
-        return names + (builtin ? 1 : 0);
-    };
+    std::size_t names = 0;
+    bool builtin = false;
+    for (const SpecifierItem& item : items) {
+        names += item.kind == SpecifierItem::Name;
+        builtin = builtin || item.kind == SpecifierItem::Builtin;
+    }
     const bool declaratorAhead = is(stop, "*") || is(stop, "&") || is(stop, "&&") || is(stop, "^") ||
                                  is(stop, "...") || is(stop, "~") || is(stop, "operator") || is(stop, "::") ||
                                  (isWord(stop) && !IsCvWord(m_t[stop].text)) ||
                                  (is(stop, "(") && nestedDeclarator(stop));
     std::size_t start = stop;
     if (!declaratorAhead && !items.empty() && items.back().kind == SpecifierItem::Name &&
-        (typeCount() >= 2 || (function && is(stop, "(")))) {
+        (names + builtin >= 2 || (function && is(stop, "(")))) {
         start = items.back().begin;
         items.pop_back();
+        --names;
     }
     // EXPORT_MACRO std::string name(): the word before the type is a macro.
     for (SpecifierItem& item : items) {
-        if (typeCount() < 2) break;
+        if (names + builtin < 2) break;
         if (item.kind == SpecifierItem::Name && item.end == item.begin + 1 &&
-            IsCapsWord(m_t[item.begin].text))
+            IsCapsWord(m_t[item.begin].text)) {
             item.kind = SpecifierItem::Macro;
+            --names;
+        }
     }
     return start;
 }
@@ -260,7 +261,7 @@ std::size_t CppSyntax::idEnd(std::size_t i, std::size_t end, DeclaratorInfo& d) 
     for (;;) {
         if (is(j, "::")) ++j;
         if (is(j, "operator")) return operatorEnd(j, end, d);
-        if (is(j, "~")) return isWord(j + 1) && !IsReservedWord(m_t[j + 1].text) ? j + 2 : i;
+        if (is(j, "~")) return isWord(j + 1) && !m_reserved[j + 1] ? j + 2 : i;
         const std::size_t k = nameEnd(j, end);
         if (k == j) return i;
         if (is(k, "::") && (is(k + 1, "~") || is(k + 1, "operator"))) {

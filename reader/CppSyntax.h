@@ -43,11 +43,13 @@ struct DeclaratorInfo {
 // The grammar shared by a function's head and its parameters, over C++ tokens.
 class CppSyntax {
 public:
-    explicit CppSyntax(const std::vector<Token>& tokens) : m_t(tokens), m_n(tokens.size()) {}
+    explicit CppSyntax(const std::vector<Token>& tokens);
 
     // First error met, empty while all is well.
     const std::string& error() const { return m_error; }
-    bool is(std::size_t i, std::string_view text) const;
+    bool is(std::size_t i, std::string_view text) const {
+        return i < m_n && m_t[i].kind != TokenKind::Literal && SameText(m_t[i].text, text);
+    }
     bool isWord(std::size_t i) const { return i < m_n && m_t[i].kind == TokenKind::Word; }
     std::size_t size() const { return m_n; }
     const Token& at(std::size_t i) const { return m_t[i]; }
@@ -85,6 +87,7 @@ private:
 
     const std::vector<Token>& m_t;
     std::size_t m_n;
+    std::vector<bool> m_reserved;  // looked up once per token: names are tested often
     std::string m_error;
 };
 

@@ -277,12 +277,12 @@ TokenList LexCpp(std::string_view s) {
             i = j;
         } else {
             // Longest operator first; '>' stays single so that '>>' can close two templates.
-            static constexpr std::array<std::string_view, 27> kOps{
-                "->*", "<<=", "<=>", "...", "::", "->", "++", "--", "<<", "<=", "==", "!=", "&&", "||",
-                "+=",  "-=",  "*=",  "/=",  "%=", "^=", "&=", "|=", ".*", "##", "<:", ":>", "%:"};
+            static constexpr std::array<std::string_view, 24> kOps{
+                "->*", "<<=", "<=>", "...", "::", "->", "++", "--", "<<", "<=", "==", "!=",
+                "&&",  "||",  "+=",  "-=",  "*=", "/=", "%=", "^=", "&=", "|=", ".*", "##"};
             std::size_t len = 1;
             for (std::string_view op : kOps) {
-                if (op != "<:" && op != ":>" && op != "%:" && s.substr(i, op.size()) == op) {
+                if (op[0] == c && s.substr(i, op.size()) == op) {
                     len = op.size();
                     break;
                 }

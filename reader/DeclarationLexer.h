@@ -30,6 +30,11 @@ struct TokenList {
     std::string error;  // set when the text cannot be split into tokens
 };
 
+// Equal texts; the first character is compared before the rest since most tokens differ there.
+inline bool SameText(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && (a.empty() || (a[0] == b[0] && a.substr(1) == b.substr(1)));
+}
+
 // The first Visual Basic statement of text: comments, continuations and blank lines skipped,
 // ended by a line break or ':'; parentheses paired.
 TokenList LexVbStatement(std::string_view text);
