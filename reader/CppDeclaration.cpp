@@ -27,11 +27,15 @@ public:
         if (m_s.is(0, "#"))
             return failure(m_s.is(1, "define") ? "a macro definition, not a procedure"
                                                : "a preprocessor line, not a procedure");
-        if (m_s.is(1, ":") && (m_s.is(0, "public") || m_s.is(0, "protected") || m_s.is(0, "private"))) {
-            d.access = m_s.is(0, "public")    ? AccessLevel::Public
-                       : m_s.is(0, "private") ? AccessLevel::Private
-                                              : AccessLevel::Protected;
-            i = 2;
+        if (m_s.is(0, "public") || m_s.is(0, "protected") || m_s.is(0, "private")) {
+            // Qt's "private slots:" labels a section the same way.
+            const std::size_t colon = m_s.is(1, "slots") || m_s.is(1, "Q_SLOTS") ? 2 : 1;
+            if (m_s.is(colon, ":")) {
+                d.access = m_s.is(0, "public")    ? AccessLevel::Public
+                           : m_s.is(0, "private") ? AccessLevel::Private
+                                                  : AccessLevel::Protected;
+                i = colon + 1;
+            }
         }
         for (;;) {
             i = m_s.skipAttributes(i, m_n);
@@ -88,10 +92,10 @@ public:
         }
         if (!typeWritten && !info.conversion) {
             // A constructor or destructor; a capitals name with an underscore or with no named
-            // parameter is a macro call (Q_PROPERTY(...), DECLARE_HANDLE(x)).
+            // parameter and no specifier is a macro call (Q_PROPERTY(...), DECLARE_HANDLE(x)).
             const bool named = std::any_of(d.parameters.begin(), d.parameters.end(),
                                            [](const ParameterEntry& p) { return !p.Name.empty(); });
-            if (IsCapsWord(d.name) &&
+            if (items.empty() && IsCapsWord(d.name) &&
                 (d.name.find('_') != std::string::npos || (!d.parameters.empty() && !named)))
                 return failure("a macro, not a procedure");
         }

@@ -61,10 +61,15 @@ bool IsReservedWord(std::string_view w) {
 }
 
 void TypeText::add(std::string_view token) {
-    const bool tight = m_text.empty() || oneOf(token, kTight) || m_last == "(" || m_last == "[" ||
+    // A sign with nothing before it to subtract from is unary: std::array<int, -1>.
+    const bool unary = (m_last == "-" || m_last == "+" || m_last == "!") &&
+                       (m_beforeLast.empty() || m_beforeLast == "(" || m_beforeLast == "<" ||
+                        m_beforeLast == "," || m_beforeLast == "[" || m_beforeLast == "=");
+    const bool tight = m_text.empty() || unary || oneOf(token, kTight) || m_last == "(" || m_last == "[" ||
                        m_last == "<" || m_last == "::" || m_last == "~";
     if (!tight) m_text += ' ';
     m_text += token;
+    m_beforeLast = m_last;
     m_last = token;
 }
 
@@ -139,8 +144,9 @@ std::size_t CppSyntax::collectItems(std::size_t i, std::size_t end, std::vector<
             if (next == kNoMatch) break;
         } else if (w == "struct" || w == "class" || w == "union" || w == "enum" || w == "typename") {
             if (w == "enum" && (is(next, "class") || is(next, "struct"))) ++next;
-            next = nameEnd(skipAttributes(next, end), end);
-            if (!isWord(next - 1) && !is(next - 1, ">")) break;
+            const std::size_t name = skipAttributes(next, end);
+            next = nameEnd(name, end);
+            if (next == name) break;
         } else if (m_reserved[i]) {
             break;
         }

@@ -19,7 +19,7 @@ public:
 
 private:
     std::string m_text;
-    std::string_view m_last;
+    std::string_view m_last, m_beforeLast;
 };
 
 // One piece of the words before a declarator.

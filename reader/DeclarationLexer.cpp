@@ -223,6 +223,7 @@ TokenList LexCpp(std::string_view s) {
             space = true;
         } else if (c == '/' && i + 1 < n && s[i + 1] == '/') {
             i = lineEndFrom(s, i);
+            while (i < n && s[i - 1] == '\\') i = lineEndFrom(s, skipLineEnd(s, i));  // a spliced comment
             space = true;
         } else if (c == '/' && i + 1 < n && s[i + 1] == '*') {
             const std::size_t end = s.find("*/", i + 2);

@@ -78,6 +78,7 @@ TEST(ReadDeclaration, VisualBasic) {
         {"Rem notes\nSub C()\nEnd Sub", "Public Sub C"},
         {"Function [Some Name](a As Long) As Long", "Public Function Some Name -> Long | a: Long"},
         {"Function Été(ça As String) As String", "Public Function Été -> String | ça: String"},
+        {"\xEF\xBB\xBFSub Bom()", "Public Sub Bom"},
         // Not a procedure, each with its reason.
         {"", "error: no declaration"},
         {"' only a comment", "error: no declaration"},
@@ -157,6 +158,9 @@ TEST(ReadDeclaration, Cpp) {
          "Protected Sub paintEvent | event: QPaintEvent*"},
         {"private:\n  explicit Parser(std::string_view text);",
          "Private Sub Parser | text: std::string_view"},
+        {"private slots: void onClicked(bool checked = false);", "Private Sub onClicked | checked?: bool"},
+        {"public: std::array<int, -1> signs(int x = -1)",
+         "Public Function signs -> std::array<int, -1> | x?: int"},
         {"[[nodiscard]] [[deprecated(\"use other\")]] static int count([[maybe_unused]] int x) "
          "noexcept(true)",
          "Public Function count -> int | x: int"},
@@ -190,6 +194,9 @@ TEST(ReadDeclaration, Cpp) {
         {"Q_DECLARE_METATYPE(Foo)", "error: a macro, not a procedure"},
         {"Q_PROPERTY(int width READ width)", "error: a macro, not a procedure"},
         {"URL(const char* text)", "Public Sub URL | text: const char*"},
+        {"explicit URL(const URL&)", "Public Sub URL | : const URL&"},
+        {"\xEF\xBB\xBFint f(int a, // note \\\n  int b, still note\n  int c)",
+         "Public Function f -> int | a: int; c: int"},
         {"return compute(x, y);", "error: a statement, not a procedure"},
         {"compute(1, 2);", "error: a call, not a declaration"},
         {"typedef int (*fn)(int);", "error: a type alias, not a procedure"},
