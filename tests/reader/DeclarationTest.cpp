@@ -183,6 +183,12 @@ TEST(ReadDeclaration, Cpp) {
         {"struct stat* stat_of(struct stat* st, unsigned)",
          "Public Function stat_of -> struct stat* | st: struct stat*; : unsigned"},
         {"void Outer<T>::Inner::set(T&& value) &&", "Public Sub Outer<T>::Inner::set | value: T&&"},
+        {"template <typename T> typename Foo<T>::iterator Foo<T>::begin()",
+         "Public Function Foo<T>::begin -> typename Foo<T>::iterator"},
+        {"int (*rows())[3]", "Public Function rows -> int(*)[3]"},
+        {"Foo::operator bool() const", "Public Function Foo::operator bool -> bool"},
+        {"size_t f(T (&arr)[N], const char* const names[], void (*)(int))",
+         "Public Function f -> size_t | arr: T(&)[N]; names: const char* const[]; : void(*)(int)"},
         // Not a procedure, each with its reason.
         {"", "error: no declaration"},
         {"class Widget : public QWidget {", "error: a class head, not a procedure"},
