@@ -9,26 +9,38 @@ namespace qm::test {
 namespace {
 
 // Pasted text may bring any kind of line break.
-TEST(FreeCommentsTest, EveryLineBreakComesBackAsCrLf)
-{
+TEST(FreeCommentsTest, EveryLineBreakComesBackAsCrLf) {
     frmFreeComments dialog;
     dialog.txtComments->setPlainText("pasted\r\nwith\rbreaks\n\nend");
     EXPECT_EQ(dialog.commentsText(), "pasted\r\nwith\r\nbreaks\r\n\r\nend");
 }
 
-TEST(FreeCommentsTest, OnlyOkConfirms)
-{
+TEST(FreeCommentsTest, OnlyOkConfirms) {
     const std::tuple<const char*, std::function<void(frmFreeComments&)>, bool> rows[] = {
         {"OK", [](frmFreeComments& d) { QTest::mouseClick(d.cmdOK, Qt::LeftButton); }, true},
         {"ALT+O", [](frmFreeComments&) { altKey(Qt::Key_O); }, true},
         {"Cancel", [](frmFreeComments& d) { QTest::mouseClick(d.cmdCancel, Qt::LeftButton); }, false},
         {"Esc", [](frmFreeComments& d) { QTest::keyClick(d.txtComments, Qt::Key_Escape); }, false},
         {"close box", [](frmFreeComments& d) { d.close(); }, false},
+        // A focused button presses on Enter, though none is the default.
+        {"Enter on OK",
+         [](frmFreeComments&) {
+             QTest::keyClick(focused(), Qt::Key_Tab);
+             QTest::keyClick(focused(), Qt::Key_Return);
+         },
+         true},
+        {"Enter on Cancel",
+         [](frmFreeComments& d) {
+             d.cmdCancel->setFocus();
+             QTest::keyClick(focused(), Qt::Key_Enter);
+         },
+         false},
     };
     for (const auto& [name, close, ok] : rows) {
         frmFreeComments dialog;
         showAndWait(&dialog);
         QTest::keyClicks(dialog.txtComments, "kept");
+        EXPECT_FALSE(dialog.cmdOK->isDefault()) << name;
         close(dialog);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); })) << name;
         EXPECT_EQ(dialog.m_bOK, ok) << name;

@@ -13,71 +13,51 @@
 namespace qm::test {
 namespace {
 
-class OptionsTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        writeSettings({});
-        TheSettings() = Settings{};
-        TheSettings().PersonalName = "Old Name";
-    }
-
-    FakeServices fakes;
-};
-
-TEST_F(OptionsTest, OkWritesBothKeysAndTheSettingsInMemory)
-{
-    writeSettings("[Param Types VB]\r\nNumber=1\r\nParam1=Long\r\n");
-    frmOptions dialog(fakes.services);
-    dialog.txtName->setText("Old Name");
-    dialog.selectLanguage(0);
-    showAndWait(&dialog);
-    dialog.Option1[1]->click();
-    dialog.txtName->setFocus();  // selects the old name, so typing replaces it
-    QTest::keyClicks(dialog.txtName, "A. Developer");
-    QTest::keyClick(dialog.txtName, Qt::Key_Return);
-
-    EXPECT_FALSE(dialog.isVisible());
-    RegIni ini;
-    ini.FileName(std::string("Qmark98.ini"));
-    EXPECT_EQ(ini.GetIniString("General", "Comments Type", ""), "1");
-    EXPECT_EQ(ini.GetIniString("General", "Personal Name", ""), "A. Developer");
-    EXPECT_EQ(ini.GetIniString("Param Types VB", "Param1", ""), "Long");
-    EXPECT_EQ(TheSettings().CommentsType, 1);
-    EXPECT_EQ(TheSettings().PersonalName, "A. Developer");
-    EXPECT_TRUE(fakes.messageBox.texts.isEmpty());
-}
-
-TEST_F(OptionsTest, CancelEscAndCloseBoxChangeNothing)
-{
-    const std::pair<const char*, std::function<void(frmOptions&)>> rows[] = {
-        {"Cancel", [](frmOptions& d) { QTest::mouseClick(d.cmdCancel, Qt::LeftButton); }},
-        {"Esc", [](frmOptions& d) { QTest::keyClick(d.txtName, Qt::Key_Escape); }},
-        {"close box", [](frmOptions& d) { d.close(); }},
+// OK saves the checked language and the typed name whatever the language was; the other ways
+// out change nothing.
+TEST(OptionsTest, OkSavesTheCheckedLanguageAndNameAndNothingElseDoes) {
+    const std::function<void(frmOptions&)> ok = [](frmOptions& d) {
+        QTest::keyClick(d.txtName, Qt::Key_Return);
     };
-    for (const auto& [name, close] : rows) {
-        frmOptions dialog(fakes.services);
+    const std::tuple<const char*, int, int, std::function<void(frmOptions&)>, bool> rows[] = {
+        {"OK to Visual Basic", 1, 0, ok, true},
+        {"OK to Visual C++", 0, 1, ok, true},
+        {"OK from an unknown language", 2, 0, ok, true},
+        {"Cancel", 0, 1, [](frmOptions& d) { QTest::mouseClick(d.cmdCancel, Qt::LeftButton); }, false},
+        {"Esc", 0, 1, [](frmOptions& d) { QTest::keyClick(d.txtName, Qt::Key_Escape); }, false},
+        {"close box", 1, 0, [](frmOptions& d) { d.close(); }, false}};
+    for (const auto& [name, preset, chosen, close, saved] : rows) {
+        writeSettings({});
+        TheSettings() = Settings{"Old Name", preset, {}, {}};
+        FakeServices fakes;
+        frmOptions dialog(fakes.services, "Old Name", preset);
+        EXPECT_EQ(dialog.language(), preset) << name;
         showAndWait(&dialog);
-        dialog.Option1[1]->click();
-        dialog.txtName->setText("Changed");
+        dialog.Option1[chosen]->click();
+        dialog.txtName->setFocus();  // selects the old name, so typing replaces it
+        QTest::keyClicks(dialog.txtName, "A. Developer");
         close(dialog);
+
         EXPECT_FALSE(dialog.isVisible()) << name;
-        EXPECT_EQ(TheSettings().CommentsType, 0) << name;
-        EXPECT_EQ(TheSettings().PersonalName, "Old Name") << name;
-        EXPECT_FALSE(std::ifstream(settingsPath()).good()) << name;
+        RegIni ini;
+        ini.FileName(std::string("Qmark98.ini"));
+        EXPECT_EQ(ini.GetIniString("General", "Comments Type", "none"),
+                  saved ? std::to_string(chosen) : "none");
+        EXPECT_EQ(ini.GetIniString("General", "Personal Name", "none"), saved ? "A. Developer" : "none");
+        EXPECT_EQ(TheSettings().CommentsType, saved ? chosen : preset) << name;
+        EXPECT_EQ(TheSettings().PersonalName, saved ? "A. Developer" : "Old Name") << name;
+        EXPECT_TRUE(fakes.messageBox.texts.isEmpty()) << name;
     }
 }
 
-TEST_F(OptionsTest, UnwritableSettingsAreReportedAndStillApplyInMemory)
-{
+TEST(OptionsTest, UnwritableSettingsAreReportedAndStillApplyInMemory) {
     // A regular file where the config directory's parent should be: no one can write there.
     const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
     const std::string blocker = savedConfig.toStdString() + "/blocker";
     std::fclose(std::fopen(blocker.c_str(), "w"));
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(blocker + "/config"));
-    frmOptions dialog(fakes.services);
-    dialog.txtName->setText("Lost Later");
-    dialog.Option1[1]->setChecked(true);
+    FakeServices fakes;
+    frmOptions dialog(fakes.services, "Lost Later", 1);
     dialog.cmdOK_Click();
     qputenv("XDG_CONFIG_HOME", savedConfig);
 
