@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
-#include <QTest>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -31,12 +29,10 @@ public:
 };
 
 // The root object, the Add-Ins bar and the menu command's event source in one.
-class FakeEnvironment final : public VBE,
-                              public vbide::CommandBars,
-                              public vbide::Events,
-                              public CommandBar,
-                              public CommandBarControls,
-                              public vbide::CommandBarEvents {
+// clang-format off
+class FakeEnvironment final : public VBE, public vbide::CommandBars, public vbide::Events, public CommandBar,
+                              public CommandBarControls, public vbide::CommandBarEvents {
+    // clang-format on
 public:
     FakeEnvironment() { Add(msoControlButton)->setCaption("Add-In Manager..."); }
     vbide::CommandBars& CommandBars() override { return *this; }
@@ -45,9 +41,7 @@ public:
     QString Name() const override { return "Add-Ins"; }
     CommandBarControls& Controls() override { return *this; }
     int Count() const override { return static_cast<int>(controls.size()); }
-    CommandBarControl* Add(int) override {
-        return controls.emplace_back(std::make_unique<FakeControl>()).get();
-    }
+    CommandBarControl* Add(int) override { return controls.emplace_back(new FakeControl).get(); }
     vbide::CommandBarEvents* CommandBarEvents(CommandBarControl*) override {
         if (fail) fail();
         return this;
@@ -69,32 +63,25 @@ public:
     std::function<void()> fail;
 };
 
-class FakeStore final : public SettingStore {
-public:
-    std::map<QString, QString> values;
-    QString GetSetting(const QString& a, const QString& s, const QString& k, const QString& def) override {
-        return values.count(a + "/" + s + "/" + k) ? values[a + "/" + s + "/" + k] : def;
+// An add-in with its own environment, services and per-user store, which holds only displayOnConnect.
+struct Rig : SettingStore {
+    QString GetSetting(const QString& app, const QString& section, const QString& key,
+                       const QString& def) override {
+        return app + "/" + section + "/" + key == kDisplayKey && !displayOnConnect.isNull() ? displayOnConnect
+                                                                                            : def;
     }
-    void SaveSetting(const QString& a, const QString& s, const QString& k, const QString& v) override {
-        values[a + "/" + s + "/" + k] = v;
-    }
-};
-
-// An add-in with its own environment, store and services; stored is the DisplayOnConnect value.
-struct Rig {
-    explicit Rig(const QString& stored = {}) {
-        if (!stored.isNull()) store.values[kDisplayKey] = stored;
+    void SaveSetting(const QString& app, const QString& section, const QString& key,
+                     const QString& value) override {
+        if (app + "/" + section + "/" + key == kDisplayKey) displayOnConnect = value;
     }
     bool shown() { return connect.mainForm() && connect.mainForm()->isVisible(); }
     void connectIn(int mode) { connect.OnConnection(&environment, mode, nullptr, custom); }
-    void disconnect() { connect.OnDisconnection(0, custom); }
-    QString recorded() { return store.values[kDisplayKey]; }
 
+    QString displayOnConnect;
     test::FakeServices fakes;
-    FakeStore store;
     FakeEnvironment environment;
     QVariantList custom;
-    Connect connect{fakes.services, store};
+    Connect connect{fakes.services, *this};
 };
 
 enum class User { Nothing, ChoosesTheCommand, CallsHide };
@@ -105,15 +92,15 @@ TEST(ConnectTest, MenuCommandReopeningAndRecordByConnectMode) {
     const std::tuple<int, QString, bool, bool, bool, User> rows[] = {
         // mode, stored value, has Add-Ins bar, shown at connection, shown after start-up, then
         {0, {}, true, false, false, User::Nothing},          {0, "1", true, true, true, User::Nothing},
-        {1, "1", true, false, true, User::Nothing},          {1, {}, true, false, false, User::Nothing},
-        {2, "0", true, true, true, User::Nothing},           {7, "1", true, false, true, User::Nothing},
-        {0, "True", true, false, false, User::Nothing},      {0, "01", true, false, false, User::Nothing},
-        {0, " 1", true, false, false, User::Nothing},        {0, "1 ", true, false, false, User::Nothing},
+        {1, "1", true, false, true, User::Nothing},          {2, "0", true, true, true, User::Nothing},
+        {7, "1", true, false, true, User::Nothing},          {0, "True", true, false, false, User::Nothing},
+        {0, "01", true, false, false, User::Nothing},        {0, " 1", true, false, false, User::Nothing},
         {0, "1", false, true, true, User::Nothing},          {2, {}, true, true, true, User::CallsHide},
         {0, {}, true, false, false, User::ChoosesTheCommand}};
     for (const auto& [mode, stored, hasBar, atConnection, afterStartup, user] : rows) {
         SCOPED_TRACE(testing::Message() << "mode " << mode << " stored '" << stored.toStdString() << "'");
-        Rig r(stored);
+        Rig r;
+        r.displayOnConnect = stored;
         r.environment.hasBar = hasBar;
         r.connectIn(mode);
         const bool added = mode != 2 && hasBar;
@@ -124,23 +111,20 @@ TEST(ConnectTest, MenuCommandReopeningAndRecordByConnectMode) {
         if (user == User::ChoosesTheCommand) {
             r.environment.choose();
             frmMain* first = r.connect.mainForm();
-            ASSERT_TRUE(first && first->isVisible());
             first->showMinimized();
             r.environment.choose();
-            EXPECT_EQ(r.connect.mainForm(), first);
-            EXPECT_FALSE(first->isMinimized());
+            EXPECT_TRUE(r.connect.mainForm() == first && first->isVisible() && !first->isMinimized());
             first->close();
         } else if (user == User::CallsHide) {
             r.connect.Hide();
             EXPECT_TRUE(r.connect.mainForm() && !r.shown()) << "hidden, still loaded";
         }
         QSignalSpy ended(&r.connect, &Connect::programEnded);
-        r.disconnect();
+        r.connect.OnDisconnection(0, r.custom);
         const bool displayed = (afterStartup || user == User::ChoosesTheCommand) && user != User::CallsHide;
-        EXPECT_EQ(r.recorded(), displayed ? "1" : "0");
+        EXPECT_EQ(r.displayOnConnect, displayed ? "1" : "0");
         EXPECT_EQ(r.environment.controls.back()->deleted, added);
         EXPECT_EQ(ended.count(), 1);
-        EXPECT_EQ(r.connect.mainForm(), nullptr);
         r.environment.choose();  // the deleted command's event source no longer reaches the add-in
         EXPECT_EQ(r.connect.mainForm(), nullptr);
         EXPECT_TRUE(r.fakes.messageBox.texts.isEmpty());
@@ -150,14 +134,13 @@ TEST(ConnectTest, MenuCommandReopeningAndRecordByConnectMode) {
 TEST(ConnectTest, ConnectionErrorIsShownAndStopsTheConnection) {
     const std::pair<std::function<void()>, QString> rows[] = {
         {[] { throw AddInError("Events are not available."); }, "Events are not available."},
-        {[] { throw 42; }, "Quillmark 98 could not connect to the development environment."},
-    };
+        {[] { throw 42; }, "Quillmark 98 could not connect to the development environment."}};
     for (const auto& [fail, message] : rows) {
-        Rig r("1");
+        Rig r;
+        r.displayOnConnect = "1";
         r.environment.fail = fail;
         r.connectIn(0);
-        EXPECT_EQ(r.fakes.messageBox.texts, QStringList{message});
-        EXPECT_EQ(r.fakes.messageBox.captions, QStringList{"DEVivIv"});
+        EXPECT_EQ(r.fakes.messageBox.texts + r.fakes.messageBox.captions, QStringList({message, "DEVivIv"}));
         EXPECT_EQ(r.connect.VBInstance(), &r.environment) << "what was stored before the error stays";
         EXPECT_EQ(r.connect.mainForm(), nullptr) << "the DisplayOnConnect check did not run";
     }

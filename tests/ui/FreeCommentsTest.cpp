@@ -16,26 +16,18 @@ TEST(FreeCommentsTest, EveryLineBreakComesBackAsCrLf) {
 }
 
 TEST(FreeCommentsTest, OnlyOkConfirms) {
+    // clang-format off
     const std::tuple<const char*, std::function<void(frmFreeComments&)>, bool> rows[] = {
-        {"OK", [](frmFreeComments& d) { QTest::mouseClick(d.cmdOK, Qt::LeftButton); }, true},
-        {"ALT+O", [](frmFreeComments&) { altKey(Qt::Key_O); }, true},
-        {"Cancel", [](frmFreeComments& d) { QTest::mouseClick(d.cmdCancel, Qt::LeftButton); }, false},
-        {"Esc", [](frmFreeComments& d) { QTest::keyClick(d.txtComments, Qt::Key_Escape); }, false},
-        {"close box", [](frmFreeComments& d) { d.close(); }, false},
+        {"OK", [](auto& d) { QTest::mouseClick(d.cmdOK, Qt::LeftButton); }, true},
+        {"ALT+O", [](auto&) { altKey(Qt::Key_O); }, true},
+        {"Cancel", [](auto& d) { QTest::mouseClick(d.cmdCancel, Qt::LeftButton); }, false},
+        {"Esc", [](auto& d) { QTest::keyClick(d.txtComments, Qt::Key_Escape); }, false},
+        {"close box", [](auto& d) { d.close(); }, false},
         // A focused button presses on Enter, though none is the default.
-        {"Enter on OK",
-         [](frmFreeComments&) {
-             QTest::keyClick(focused(), Qt::Key_Tab);
-             QTest::keyClick(focused(), Qt::Key_Return);
-         },
-         true},
-        {"Enter on Cancel",
-         [](frmFreeComments& d) {
-             d.cmdCancel->setFocus();
-             QTest::keyClick(focused(), Qt::Key_Enter);
-         },
-         false},
+        {"Enter on OK", [](auto& d) { d.cmdOK->setFocus(); QTest::keyClick(focused(), Qt::Key_Return); }, true},
+        {"Enter on Cancel", [](auto& d) { d.cmdCancel->setFocus(); QTest::keyClick(focused(), Qt::Key_Enter); }, false},
     };
+    // clang-format on
     for (const auto& [name, close, ok] : rows) {
         frmFreeComments dialog;
         showAndWait(&dialog);

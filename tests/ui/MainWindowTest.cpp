@@ -118,19 +118,6 @@ protected:
     }
     int rowCount() const { return window->lstParams->model()->rowCount(); }
 
-    // After a copy: ready for the next procedure, out of the way.
-    void expectResetAndMinimised() {
-        EXPECT_TRUE(window->optSub->isChecked() && window->optPublic->isChecked());
-        for (QLineEdit* box : {window->txtSubName, window->txtSubPurpose, window->txtSubReturns})
-            EXPECT_TRUE(box->text().isEmpty());
-        EXPECT_EQ(rowCount(), 0);
-        EXPECT_EQ(window->TabStrip1->currentIndex(), 0);
-        EXPECT_EQ(frontPage(), window->frames[0]);
-        // A minimised window is not active; the name box gets the focus when it is again.
-        EXPECT_EQ(window->focusWidget(), window->txtSubName);
-        EXPECT_TRUE(window->isMinimized());
-    }
-
     FakeServices fakes;
     std::unique_ptr<frmMain> window;
 };
@@ -138,7 +125,6 @@ protected:
 TEST_F(MainWindowTest, SnapshotReadsTheCheckedKindAndAccess) {
     open();
     const std::tuple<QRadioButton*, QRadioButton*, ProcedureKind, AccessLevel> rows[] = {
-        {window->optSub, window->optPublic, ProcedureKind::Sub, AccessLevel::Public},
         {window->optFunction, window->optProtected, ProcedureKind::Function, AccessLevel::Protected},
         {window->optProperty, window->optPrivate, ProcedureKind::Property, AccessLevel::Private}};
     for (const auto& [kind, access, expectedKind, expectedAccess] : rows) {
@@ -231,32 +217,20 @@ TEST_F(MainWindowTest, CopyKeyActsOncePerRealReleaseOfItsKey) {
     }
 }
 
-TEST_F(MainWindowTest, GeneralOkCopiesFreeTextAndCancelSelectsSub) {
+// Cancel selects Sub and keeps the rest; OK copies the text framed, or, when that fails, says
+// why, touches nothing and keeps the text for the next copy.
+TEST_F(MainWindowTest, GeneralDialogCopiesItsTextOrSelectsSub) {
     open();
     QTest::keyClicks(window->txtSubName, "Keep");
     QTest::mouseClick(window->optPrivate, Qt::LeftButton);
     for (int round = 0; round < 2; ++round) {
         ASSERT_TRUE(runFreeText({}));
         EXPECT_TRUE(window->optSub->isChecked() && window->optPrivate->isChecked());
-        EXPECT_EQ(window->txtSubName->text(), "Keep");
-        EXPECT_EQ(focused(), window->txtSubName);
+        EXPECT_TRUE(window->txtSubName->text() == "Keep" && focused() == window->txtSubName);
     }
-    EXPECT_TRUE(fakes.clipboard.calls.isEmpty());
-    EXPECT_FALSE(window->isMinimized());
-
-    ASSERT_TRUE(runFreeText("one\ntwo\nthree"));
-    EXPECT_EQ(fakes.clipboard.calls,
-              QStringList({"clear", "setText:'" + QString(72, '=') + "\r\n' one\r\n' two\r\n' three\r\n'" +
-                                        QString(72, '-') + "\r\n"}));
-    expectResetAndMinimised();
-}
-
-TEST_F(MainWindowTest, FreeTextBuildFailureShowsReasonAndTouchesNothing) {
-    open();
     const QByteArray savedTmp = qgetenv("TMPDIR");
     qputenv("TMPDIR", "/nonexistent-quillmark-dir/");
-    QTest::keyClicks(window->txtSubName, "Keep");
-    const bool answered = runFreeText("body");
+    const bool answered = runFreeText("one\ntwo");
     qputenv("TMPDIR", savedTmp);
     ASSERT_TRUE(answered);
     ASSERT_EQ(fakes.messageBox.texts.size(), 1);
@@ -264,10 +238,17 @@ TEST_F(MainWindowTest, FreeTextBuildFailureShowsReasonAndTouchesNothing) {
     EXPECT_EQ(fakes.messageBox.captions[0], "DEVivIv");
     EXPECT_TRUE(fakes.clipboard.calls.isEmpty() && window->txtSubName->text() == "Keep");
     EXPECT_TRUE(window->optGeneral->isChecked() && !window->isMinimized());
-    // The confirmed text survives, so copying once the folder is back gives the block.
+
     altKey(Qt::Key_C);
-    ASSERT_EQ(fakes.clipboard.calls.size(), 2);
-    EXPECT_TRUE(fakes.clipboard.calls[1].contains("' body\r\n"));
+    EXPECT_EQ(fakes.clipboard.calls,
+              QStringList({"clear", "setText:'" + QString(72, '=') + "\r\n' one\r\n' two\r\n'" +
+                                        QString(72, '-') + "\r\n"}));
+    // Ready for the next procedure, out of the way; the name box gets the focus when it is active again.
+    EXPECT_TRUE(window->optSub->isChecked() && window->optPublic->isChecked() && rowCount() == 0);
+    for (QLineEdit* box : {window->txtSubName, window->txtSubPurpose, window->txtSubReturns})
+        EXPECT_TRUE(box->text().isEmpty());
+    EXPECT_TRUE(window->TabStrip1->currentIndex() == 0 && frontPage() == window->frames[0]);
+    EXPECT_TRUE(window->focusWidget() == window->txtSubName && window->isMinimized());
 }
 
 TEST_F(MainWindowTest, OptionalColumnFollowsTheLanguage) {
@@ -286,6 +267,10 @@ TEST_F(MainWindowTest, OptionalColumnFollowsTheLanguage) {
     runOptions(1, true);
     EXPECT_EQ(texts(), QStringList({"Name", "Type", "Description"}));
     EXPECT_EQ(texts(1), QStringList({"x", "Yes", "Long"}));
+    // Fields are read by column key: the Basic row's flag now shows, and is read, as its type.
+    const ParameterEntry kept = window->snapshotDescription().parameters.at(1);
+    EXPECT_EQ(QStringList({kept.Optional.c_str(), kept.Type.c_str(), kept.Description.c_str()}),
+              QStringList({"", "Yes", "Long"}));
     runOptions(1, true);
     EXPECT_EQ(texts().size(), 3);
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <QCheckBox>
+#include <array>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,36 +12,40 @@
 namespace qm::test {
 namespace {
 
-TEST(ParamAddTest, TypeBoxOffersTheCurrentLanguagesTypes) {
-    TheSettings() = Settings{};
-    TheSettings().ParamTypesVB = {"Integer", "", "  ", "Long"};
-    TheSettings().ParamTypesVC = {"int", "  ", "", " char * "};
-    for (const auto& [language, expected] :
-         {std::pair{0, QStringList{"Integer", "", "  ", "Long"}}, {1, {"int", " char * "}}, {2, {}}}) {
+// The type box and the row follow the language the dialog opened under.
+TEST(ParamAddTest, TypeBoxAndRowFollowTheLanguage) {
+    TheSettings() = Settings{"", 0, {"Integer", "", "  ", "Long"}, {"int", "  ", "", " char * "}};
+    using SubItems = std::array<std::string, 3>;
+    const std::tuple<int, QStringList, SubItems> rows[] = {
+        {0, {"Integer", "", "  ", "Long"}, {"No", "t", "d"}},
+        {1, {"int", " char * "}, {"t", "d", ""}},
+        {2, {}, {"", "", ""}}};
+    for (const auto& [language, types, subItems] : rows) {
         TheSettings().CommentsType = language;
         frmParamAdd dialog;
         QStringList items;
         for (int i = 0; i < dialog.cmbParamType->count(); ++i) items << dialog.cmbParamType->itemText(i);
-        EXPECT_EQ(items, expected) << language;
+        EXPECT_EQ(items, types) << language;
         EXPECT_TRUE(dialog.cmbParamType->currentText().isEmpty());
+        dialog.cmbParamType->setEditText("t");
+        dialog.txtParamDescription->setText("d");
+        TheSettings().CommentsType = 1 - language;  // what counts is the language at the opening
+        EXPECT_EQ(dialog.row().subItems, subItems) << language;
     }
 }
 
 TEST(ParamAddTest, WaysToCloseAndTheirResult) {
+    // clang-format off
     const std::tuple<const char*, std::function<void(frmParamAdd&)>, bool> rows[] = {
-        {"Enter", [](frmParamAdd&) { QTest::keyClick(focused(), Qt::Key_Return); }, true},
-        {"OK button", [](frmParamAdd& d) { QTest::mouseClick(d.cmdOK, Qt::LeftButton); }, true},
-        {"Esc", [](frmParamAdd&) { QTest::keyClick(focused(), Qt::Key_Escape); }, false},
-        {"ALT+C", [](frmParamAdd&) { altKey(Qt::Key_C); }, false},
-        {"close box", [](frmParamAdd& d) { d.close(); }, false},
+        {"Enter", [](auto&) { QTest::keyClick(focused(), Qt::Key_Return); }, true},
+        {"OK button", [](auto& d) { QTest::mouseClick(d.cmdOK, Qt::LeftButton); }, true},
+        {"Esc", [](auto&) { QTest::keyClick(focused(), Qt::Key_Escape); }, false},
+        {"ALT+C", [](auto&) { altKey(Qt::Key_C); }, false},
+        {"close box", [](auto& d) { d.close(); }, false},
         // With the check box hidden, O belongs to OK alone.
-        {"ALT+O",
-         [](frmParamAdd& d) {
-             d.chkOptional->hide();
-             altKey(Qt::Key_O);
-         },
-         true},
+        {"ALT+O", [](auto& d) { d.chkOptional->hide(); altKey(Qt::Key_O); }, true},
     };
+    // clang-format on
     for (const auto& [name, close, ok] : rows) {
         frmParamAdd dialog;
         showAndWait(&dialog);
