@@ -52,6 +52,7 @@ public:
     void CopyComments();
     // The description the window shows, as the generator reads it.
     ProcedureDescription snapshotDescription() const;
+    // The parameter list as it stands: its columns and rows.
     const ParamList& paramList() const;
     // Appends a row to lstParams and selects it, as OK in the Add New Parameter dialog does.
     void appendParameter(ParamRow row);
