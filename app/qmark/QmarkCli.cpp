@@ -13,7 +13,7 @@
 #include "app/qmark/MessageText.h"
 #include "app/qmark/ProcedureJson.h"
 #include "generator/CommentBlock.h"
-#include "generator/FreeTextBlock.h"
+#include "settings/FreeTextBlock.h"
 #include "platform/DateTime.h"
 #include "platform/FileError.h"
 #include "settings/Settings.h"

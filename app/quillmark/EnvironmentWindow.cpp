@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/quillmark/AddInLoader.h"
-#include "platform/AtomicFile.h"
+#include "platform/WholeFile.h"
 #include "platform/Directories.h"
 #include "platform/Profile.h"
 

@@ -10,7 +10,7 @@
 #include <QTest>
 #include <cstdio>
 
-#include "addin/DisplaySetting.h"
+#include "addin/SettingStore.h"
 #include "platform/Directories.h"
 
 namespace qm {

@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <utime.h>
 
-#include "platform/AtomicFile.h"
+#include "platform/WholeFile.h"
 #include "platform/Directories.h"
 #include "platform/Text.h"
 

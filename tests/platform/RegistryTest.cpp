@@ -11,7 +11,7 @@
 #include <random>
 #include <sstream>
 
-#include "platform/AtomicFile.h"
+#include "platform/WholeFile.h"
 
 namespace qm {
 namespace {

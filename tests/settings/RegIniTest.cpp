@@ -8,7 +8,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "platform/AtomicFile.h"
+#include "platform/WholeFile.h"
 #include "platform/FileError.h"
 
 namespace qm {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "generator/FreeTextBlock.h"
+#include "settings/FreeTextBlock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/AtomicFile.h"
+#include "platform/WholeFile.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,7 @@
 
 #include "platform/Directories.h"
 #include "platform/Profile.h"
+#include "platform/FileLock.h"
 
 namespace qm {
 namespace {
@@ -49,7 +50,7 @@ TEST(AtomicFile, ReplacesContentKeepsTheModeAndLeavesNoTemporaryFile) {
     errno = 0;
     EXPECT_FALSE(AtomicReplace(dir + "/missing/a.ini", "x"));
     EXPECT_EQ(errno, ENOENT);
-    FileLock lock(dir + "/missing/a.ini");
+    FileLock lock(dir + "/missing/a.ini", true);
     EXPECT_FALSE(lock.locked());
     EXPECT_EQ(lock.error(), ENOENT);
 
