@@ -41,7 +41,9 @@ extern "C" void removeScratchAndEnd(int signal) {
 
 }  // namespace
 
-ScratchFile::ScratchFile() : m_path(RegIni().GetTempFile("~qm", 0)) {
+ScratchFile::ScratchFile() : ScratchFile(RegIni().GetTempFile("~qm", 0)) {}
+
+ScratchFile::ScratchFile(std::string path) : m_path(std::move(path)) {
     arm(m_path);
     m_fd = FileDescriptor(::open(m_path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     const int openError = errno;

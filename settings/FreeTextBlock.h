@@ -15,6 +15,8 @@ namespace qm {
 class ScratchFile {
 public:
     ScratchFile();
+    // Takes over the file GetTempFile has just made at path.
+    explicit ScratchFile(std::string path);
     ~ScratchFile();
     ScratchFile(const ScratchFile&) = delete;
     ScratchFile& operator=(const ScratchFile&) = delete;

@@ -3,12 +3,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
-#include <random>
 #include <sstream>
 
 #include "platform/WholeFile.h"
@@ -81,52 +79,60 @@ TEST(RegDocumentTest, SkipsMalformedLinesAndNamesTheFirst) {
               "line 1: UTF-16 text; the file must be saved as UTF-8");
 }
 
+// Any value reads back as it was written, in lines short enough to read.
 TEST(RegDocumentTest, RoundTripsAnyValueInShortLines) {
     RegDocument doc;
-    RegKeyEntry& key = doc.AddKey("Soft\\Tool");
-    Bytes all;
-    for (int i = 0; i < 256; ++i) all.push_back(static_cast<unsigned char>(i));
+    Bytes all(256);
+    for (int i = 0; i < 256; ++i) all[i] = static_cast<unsigned char>(i);
     const RegValue values[] = {
-        {"", REG_SZ, {'d', 0}},           {"quote\"back\\slash", REG_SZ, {'"', '\\', 0}},
-        {"crlf", REG_SZ, {'\r', '\n', 0}}, {"inner nul", REG_SZ, {'a', 0, 'b', 0}},
-        {"no nul", REG_SZ, {'a'}},        {"empty sz", REG_SZ, {}},
-        {"short dword", REG_DWORD, {1, 2, 3}}, {"all bytes", REG_BINARY, all},
-        {"none", REG_NONE, {}},           {"big type", 0x12345678, {7}},
+        {"", REG_SZ, {'d', 0}},     {"q\"b\\s", REG_SZ, {'"', '\\', 0}}, {"crlf", REG_SZ, {'\r', '\n', 0}},
+        {"nul", REG_SZ, {'a', 0, 'b', 0}}, {"no nul", REG_SZ, {'a'}},   {"empty", REG_SZ, {}},
+        {"short", REG_DWORD, {1, 2}},      {"all", REG_BINARY, all},    {"type", 0x12345678, {7}},
     };
-    for (const RegValue& value : values) RegDocument::SetValue(key, value);
+    for (const RegValue& value : values) RegDocument::SetValue(doc.AddKey("Soft\\Tool"), value);
     const std::string text = doc.Serialize(kRoot);
     std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 80u) << line;  // hex wraps
-
+    for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 80u) << line;
     const RegDocument back = RegDocument::Parse(text, kRoot);
-    EXPECT_EQ(back.error(), "");
-    ASSERT_EQ(back.keys().size(), 1u);
     for (const RegValue& value : values) {
-        const RegValue* got = RegDocument::FindValue(back.keys()[0], value.name);
+        const RegValue* got = RegDocument::FindValue(back.keys().at(0), value.name);
         EXPECT_TRUE(got && got->type == value.type && got->data == value.data) << value.name;
     }
     EXPECT_EQ(back.Serialize(kRoot), text);
 }
 
-// Whatever the input, parsing does not crash and the canonical text is a fixed point.
-TEST(RegDocumentTest, GarbageNeverBreaksIt) {
-    const std::string valid =
-        "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\A\\B]\r\n\"s\"=\"x\\\"y\"\r\n"
-        "\"d\"=dword:0000002a\r\n\"h\"=hex(7):61,00,\\\r\n  00,00\r\n@=hex:\\\r\n";
-    const char alphabet[] = "[]\\\"@=:,-;() \r\nhexdwordHKEY_LOCAL_MACHINE0aF\xFF\x80\0";
-    std::mt19937 random(1234);
-    for (int round = 0; round < 3000; ++round) {
-        std::string input = valid.substr(0, random() % (valid.size() + 1));
-        for (int edits = random() % 8; edits > 0; --edits) {
-            const std::size_t at = random() % (input.size() + 1);
-            const char c = alphabet[random() % (sizeof alphabet - 1)];
-            if (random() % 2 && at < input.size()) input[at] = c; else input.insert(at, 1, c);
-        }
-        const std::string text = RegDocument::Parse(input, kRoot).Serialize(kRoot);
-        const RegDocument again = RegDocument::Parse(text, kRoot);
-        EXPECT_EQ(again.error(), "") << input;
-        EXPECT_EQ(again.Serialize(kRoot), text) << input;
-    }
+RegValue sz(std::string name, std::string_view text) {
+    RegValue value{std::move(name), REG_SZ, Bytes(text.begin(), text.end())};
+    value.data.push_back(0);
+    return value;
+}
+
+// A write changes one value's lines and keeps every other byte, the line ends included.
+TEST(RegDocumentTest, EditKeepsEveryOtherLine) {
+    const std::string mine = "; mine\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"n\"=\"old\"\r\n\"x\"=-\r\n\r\n"
+                             "[-HKEY_LOCAL_MACHINE\\Gone]\r\n\"g\"=\"1\"\r\n";
+    const struct {
+        std::string text, path;
+        RegValue value;
+        std::string expected;
+    } rows[] = {
+        {mine, "a", sz("N", "new"),
+         "; mine\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"n\"=\"new\"\r\n\"x\"=-\r\n\r\n"
+         "[-HKEY_LOCAL_MACHINE\\Gone]\r\n\"g\"=\"1\"\r\n"},
+        {mine, "A", {"m", REG_DWORD, {1, 0, 0, 0}},
+         "; mine\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"n\"=\"old\"\r\n\"x\"=-\r\n\"m\"=dword:00000001\r\n\r\n"
+         "[-HKEY_LOCAL_MACHINE\\Gone]\r\n\"g\"=\"1\"\r\n"},
+        // The later of two lines is the one read, so it is the one replaced.
+        {"[HKEY_LOCAL_MACHINE\\A]\n\"N\"=\"1\"\n[HKEY_LOCAL_MACHINE\\a]\n\"n\"=\"2\"\n", "A", sz("n", "3"),
+         "[HKEY_LOCAL_MACHINE\\A]\n\"N\"=\"1\"\n[HKEY_LOCAL_MACHINE\\a]\n\"N\"=\"3\"\n"},
+        {"[HKEY_LOCAL_MACHINE\\A]\n\"h\"=hex:01,\\\n  02\n; end", "A", sz("h", "s"),
+         "[HKEY_LOCAL_MACHINE\\A]\n\"h\"=\"s\"\n; end"},
+        {"[HKEY_LOCAL_MACHINE\\A]", "A", sz("n", "v"), "[HKEY_LOCAL_MACHINE\\A]\n\"n\"=\"v\"\n"},
+        {"; only a comment", "", sz("", "v"), "; only a comment\n\n[HKEY_LOCAL_MACHINE]\n@=\"v\"\n"},
+        {"", "", sz("n", "v"), std::string(kHeader) + "[HKEY_LOCAL_MACHINE]\n\"n\"=\"v\"\n"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(RegDocument::EditValue(row.text, kRoot, row.path, row.value), row.expected) << row.text;
 }
 
 class RegistryStoreTest : public ::testing::Test {
@@ -149,9 +155,6 @@ protected:
 };
 
 TEST_F(RegistryStoreTest, OpensOnlyExistingKeysOfKnownRoots) {
-    EXPECT_EQ(RegistryFilePath(HKEY_CURRENT_USER),
-              std::string(std::getenv("XDG_CONFIG_HOME")) + "/quillmark/registry/HKEY_CURRENT_USER.reg");
-    EXPECT_EQ(m_file, std::string(std::getenv("QUILLMARK_SYSTEM_REGISTRY")) + "/HKEY_LOCAL_MACHINE.reg");
     constexpr HKEY lm = HKEY_LOCAL_MACHINE;
     const struct {
         HKEY root;
@@ -168,11 +171,8 @@ TEST_F(RegistryStoreTest, OpensOnlyExistingKeysOfKnownRoots) {
         if (row.status == ERROR_SUCCESS) EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
         else EXPECT_EQ(key, 77u) << row.path;  // untouched on failure
     }
-    // A key opened below an open key.
-    const HKEY root = Open("");
-    HKEY tool = 0;
-    EXPECT_EQ(RegOpenKeyEx(root, "soft\\tool", 0, KEY_QUERY_VALUE, &tool), ERROR_SUCCESS);
-    EXPECT_EQ(RegQueryValueEx(tool, "Name", nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    HKEY tool = 0;  // below an open key
+    EXPECT_EQ(RegOpenKeyEx(Open(""), "soft\\tool", 0, KEY_QUERY_VALUE, &tool), ERROR_SUCCESS);
 }
 
 TEST_F(RegistryStoreTest, QueriesAsWindowsDoes) {
@@ -198,20 +198,13 @@ TEST_F(RegistryStoreTest, QueriesAsWindowsDoes) {
     EXPECT_EQ(RegQueryValueEx(key, "Name", &type, nullptr, &size), ERROR_INVALID_HANDLE);
 }
 
-TEST_F(RegistryStoreTest, SetsValuesAndKeepsTheRest) {
+TEST_F(RegistryStoreTest, SetsValuesOfExistingKeysOnly) {
     const HKEY key = Open("soft\\tool");
     const unsigned char seven[] = {7, 0, 0, 0};
     EXPECT_EQ(RegSetValueEx(key, "COUNT", REG_DWORD, seven, 4), ERROR_SUCCESS);
-    EXPECT_EQ(RegSetValueEx(key, "Nothing", REG_BINARY, nullptr, 0), ERROR_SUCCESS);
-    const std::string expected = std::string(kHeader) +
-        "[HKEY_LOCAL_MACHINE\\Soft\\Tool]\n\"Name\"=\"Quill\"\n\"Count\"=dword:00000007\n\"Empty\"=\"\"\n"
-        "\"Nothing\"=hex:\n\n[HKEY_LOCAL_MACHINE\\Soft\\Other]\n\"Keep\"=hex:01,02\n";
-    EXPECT_EQ(readFile(m_file), expected);
-    // Names that the file format cannot hold are refused, not written half.
-    EXPECT_NE(RegSetValueEx(key, "two\nlines", REG_BINARY, seven, 1), ERROR_SUCCESS);
-    EXPECT_NE(RegSetValueEx(key, std::string_view("nul\0", 4), REG_BINARY, seven, 1), ERROR_SUCCESS);
-    EXPECT_NE(RegSetValueEx(key, "null data", REG_BINARY, nullptr, 3), ERROR_SUCCESS);
-    EXPECT_EQ(readFile(m_file), expected);
+    EXPECT_NE(readFile(m_file).find("\"Count\"=dword:00000007\n\"Empty\""), std::string::npos);
+    // Names the file format cannot hold are refused, not written half.
+    EXPECT_EQ(RegSetValueEx(key, std::string_view("nul\0", 4), REG_BINARY, seven, 1), ERROR_INVALID_PARAMETER);
     // A key removed since it was opened is not brought back.
     std::ofstream(m_file) << "[HKEY_LOCAL_MACHINE\\Soft\\Other]\n";
     EXPECT_EQ(RegSetValueEx(key, "x", REG_BINARY, seven, 1), ERROR_FILE_NOT_FOUND);
@@ -240,31 +233,6 @@ TEST_F(RegistryStoreTest, LeavesADamagedOrReadOnlyFileAlone) {
     ASSERT_EQ(chmod(m_file.c_str(), 0644), 0);
     EXPECT_EQ(RegSetValueEx(key, "New", REG_BINARY, one, 1), ERROR_ACCESS_DENIED);
     RegCloseKey(key);
-}
-
-TEST_F(RegistryStoreTest, KeepsEveryValueOfConcurrentWriters) {
-    constexpr int kValuesEach = 40;
-    const unsigned char data[] = {1, 2};
-    pid_t children[2];
-    for (int w = 0; w < 2; ++w) {
-        if ((children[w] = fork()) != 0) continue;
-        const HKEY key = Open("Soft\\Tool");
-        int failures = 0;
-        for (int i = 0; i < kValuesEach; ++i)
-            failures += RegSetValueEx(key, std::to_string(w * 100 + i), REG_BINARY, data, 2) != ERROR_SUCCESS;
-        _exit(failures == 0 && !HasFailure() ? 0 : 1);
-    }
-    for (const pid_t child : children) {
-        int status = 1;
-        waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
-    const RegDocument doc = RegDocument::Parse(readFile(m_file), kRoot);
-    EXPECT_EQ(doc.error(), "");
-    EXPECT_NE(doc.FindKey("Soft\\Other"), nullptr);
-    const RegKeyEntry* key = doc.FindKey("Soft\\Tool");
-    ASSERT_NE(key, nullptr);
-    EXPECT_EQ(key->values.size(), 3u + 2 * kValuesEach);  // value names are all different
 }
 
 }  // namespace

@@ -39,6 +39,8 @@ TEST(Text, CaseFoldingTouchesAsciiLettersOnly) {
     EXPECT_FALSE(EqualsNoCase("\xC3\x89", "\xC3\xA9"));  // É and é stay different
     EXPECT_FALSE(EqualsNoCase("[", "{"));
     EXPECT_EQ(AsciiLower("Param Types VB \xC3\x89"), "param types vb \xC3\x89");
+    EXPECT_EQ(TrimBlanks(" \t a b\t "), "a b");
+    EXPECT_EQ(TrimTrailingBlanks(" a \t"), " a");
 }
 
 }  // namespace

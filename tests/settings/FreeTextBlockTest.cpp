@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <csignal>
 #include <filesystem>
-#include <string>
+#include <fstream>
+#include <functional>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/Directories.h"
 #include "platform/FileError.h"
@@ -15,72 +18,67 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kDouble(72, '=');
-const std::string kSingle(72, '-');
-
-std::size_t ScratchFilesIn(const std::string& dir) {
+std::size_t scratchFilesIn(const std::string& dir) {
     std::size_t n = 0;
     for (const auto& entry : fs::directory_iterator(dir))
-        if (entry.path().filename().string().rfind("~qm", 0) == 0) ++n;
+        n += entry.path().filename().string().rfind("~qm", 0) == 0;
     return n;
 }
 
-TEST(BuildFreeTextBlock, FramesEachLineBehindThePrefix) {
-    struct Row { std::string text; DevelopmentLanguage language; std::string block; };
-    const Row rows[] = {
-        {"Order module: shared routines.\r\nAll amounts are in cents.", 0,
-         "'" + kDouble + "\r\n' Order module: shared routines.\r\n' All amounts are in cents.\r\n'" + kSingle + "\r\n"},
-        {"Order module: shared routines.\r\nAll amounts are in cents.", 1,
-         "//" + kDouble + "\r\n// Order module: shared routines.\r\n// All amounts are in cents.\r\n//" + kSingle + "\r\n"},
-        {"a\r\n\r\nc", 0, "'" + kDouble + "\r\n' a\r\n' \r\n' c\r\n'" + kSingle + "\r\n"},
-        {"x", 5, kDouble + "\r\n x\r\n" + kSingle + "\r\n"},
-        // Empty text is still one line; so is a trailing break followed by nothing.
-        {"", 0, "'" + kDouble + "\r\n' \r\n'" + kSingle + "\r\n"},
-        {"a\r\n", 0, "'" + kDouble + "\r\n' a\r\n' \r\n'" + kSingle + "\r\n"},
-        // A lone CR ends a line; a lone LF stays inside it.
-        {"a\rb\nc", 0, "'" + kDouble + "\r\n' a\r\n' b\nc\r\n'" + kSingle + "\r\n"},
-        {"漢字\r\né", 1, "//" + kDouble + "\r\n// 漢字\r\n// é\r\n//" + kSingle + "\r\n"},
+// The saved text ends in CR LF, so empty text and a trailing break each give a line.
+TEST(BuildFreeTextBlock, RoundTripsThroughAFileItRemoves) {
+    const std::string d(72, '='), s(72, '-');
+    EXPECT_EQ(BuildFreeTextBlock("", 0), "'" + d + "\r\n' \r\n'" + s + "\r\n");
+    EXPECT_EQ(BuildFreeTextBlock("a\r\n", 1), "//" + d + "\r\n// a\r\n// \r\n//" + s + "\r\n");
+    EXPECT_EQ(scratchFilesIn(TempDir()), 0u);
+}
+
+// Another user may swap the new file for a link to, or another name of, a file of ours: it
+// is refused, its name removed and the other file left as it was.
+TEST(ScratchFile, UsesNothingButItsOwnNewFile) {
+    const std::string victim = TempDir() + "victim", path = TempDir() + "~qm1.tmp";
+    const std::pair<std::function<void()>, int> swaps[] = {
+        {[&] { fs::create_symlink(victim, path); }, ELOOP},
+        {[&] { fs::create_hard_link(victim, path); }, EEXIST},
+        {[&] { std::ofstream(path) << "not new"; }, EEXIST},
     };
-    for (const Row& r : rows) EXPECT_EQ(BuildFreeTextBlock(r.text, r.language), r.block) << r.text;
-}
-
-TEST(BuildFreeTextBlock, ThreeTypedLinesGiveFiveLines) {
-    const std::string block = BuildFreeTextBlock("one\r\ntwo\r\nthree", 0);
-    std::size_t lines = 0;
-    for (std::size_t p = 0; (p = block.find("\r\n", p)) != std::string::npos; p += 2) ++lines;
-    EXPECT_EQ(lines, 5u);
-}
-
-TEST(BuildFreeTextBlock, LeavesNoScratchFileBehind) {
-    const std::string dir = TempDir();
-    fs::create_directories(dir);
-    for (int i = 0; i < 20; ++i) BuildFreeTextBlock("line " + std::to_string(i), i % 2);
-    EXPECT_EQ(ScratchFilesIn(dir), 0u);
-}
-
-TEST(BuildFreeTextBlock, UnusableTempDirectoryFailsWithTheReason) {
-    const std::string saved = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
-    const std::string missing = saved + "no-such-dir/";
-    setenv("TMPDIR", missing.c_str(), 1);
-    try {
-        BuildFreeTextBlock("text", 0);
-        ADD_FAILURE() << "expected a FileError";
-    } catch (const FileError& e) {
-        EXPECT_NE(std::string(e.what()).find("No such file or directory"), std::string::npos) << e.what();
-        EXPECT_NE(std::string(e.what()).find("no-such-dir"), std::string::npos) << e.what();
-    }
-    setenv("TMPDIR", saved.c_str(), 1);
-    if (!saved.empty()) {
-        EXPECT_EQ(ScratchFilesIn(saved), 0u);
+    for (const auto& [swap, error] : swaps) {
+        std::ofstream(victim) << "precious";
+        swap();
+        try {
+            ScratchFile file(path);
+            ADD_FAILURE() << "took over a swapped file";
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.errorNumber(), error) << e.what();
+        }
+        EXPECT_FALSE(fs::exists(fs::symlink_status(path)));
+        EXPECT_EQ(fs::file_size(victim), 8u);
     }
 }
 
-TEST(BuildFreeTextBlock, LargeTextRoundTrips) {
-    std::string text;
-    for (int i = 0; i < 30000; ++i) text += "line " + std::to_string(i) + "\r\n";
-    text.resize(text.size() - 2);
-    const std::string block = BuildFreeTextBlock(text, 1);
-    EXPECT_EQ(block.rfind("// line 29999\r\n//" + kSingle + "\r\n"), block.size() - 15 - 76);
+// qmark free ended by a signal still removes the file holding the user's text.
+TEST(ScratchFile, SignalsRemoveIt) {
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        int pipeFds[2];
+        ASSERT_EQ(pipe(pipeFds), 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            RemoveScratchFileOnSignals();
+            const ScratchFile file;
+            (void)!write(pipeFds[1], file.path().c_str(), file.path().size());
+            for (;;) pause();
+        }
+        char path[4096] = {};
+        ASSERT_GT(read(pipeFds[0], path, sizeof path - 1), 0);
+        ASSERT_TRUE(fs::exists(path));
+        kill(child, signal);
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+        EXPECT_FALSE(fs::exists(path)) << signal;
+        close(pipeFds[0]);
+        close(pipeFds[1]);
+    }
 }
 
 }  // namespace
