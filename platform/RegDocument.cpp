@@ -346,6 +346,11 @@ std::string RegDocument::EditValue(std::string_view text, std::string_view rootN
         for (const char c : line) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
         return crlf;
     };
+    // What completes the text's last line; a lone CR there already ends it for the parser.
+    const auto endLastLine = [&]() -> std::string {
+        if (text.empty() || text.back() == '\n') return {};
+        return text.back() == '\r' ? "\n" : std::string(lineEnd);
+    };
     std::string out(text);
     for (std::size_t k = 0; k < doc.m_keys.size(); ++k) {
         const RegKeyEntry& key = doc.m_keys[k];
@@ -358,15 +363,13 @@ std::string RegDocument::EditValue(std::string_view text, std::string_view rootN
             return out.replace(span.begin, span.end - span.begin, render(stored));
         }
         const std::size_t at = doc.m_keyEnds[k];
-        const bool needsBreak = at == text.size() && !text.empty() && text.back() != '\n';
-        return out.insert(at, (needsBreak ? std::string(lineEnd) : std::string()) + render(value));
+        return out.insert(at, (at == text.size() ? endLastLine() : std::string()) + render(value));
     }
     if (out.empty()) {
         out = kHeader;
         out += lineEnd;
-    } else if (out.back() != '\n') {
-        out += lineEnd;
     }
+    out += endLastLine();
     out += lineEnd;
     out += '[';
     out += rootName;
