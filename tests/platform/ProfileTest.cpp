@@ -67,9 +67,8 @@ TEST(ProfileSetValue, EditsInPlace) {
         {"k=0\n[a]\n", "a", "k", "1", "k=0\n[a]\nk=1\r\n"},
         {"\xEF\xBB\xBF[a]\nk=1\n", "a", "k", "2", "\xEF\xBB\xBF[a]\nk=2\n"},
         // Values that a plain write would not read back get one pair of double quotes.
-        {"[a]\n", "a", "k", " x ", "[a]\nk=\" x \"\r\n"},
+        {"[a]\n", "a", "k", " x ", "[a]\nk=\" x \"\r\n"}, {"[a]\n", "a", "k", "'", "[a]\nk='\r\n"},
         {"[a]\nk=1\n", "a", "k", "\"q\"", "[a]\nk=\"\"q\"\"\n"},
-        {"[a]\n", "a", "k", "'", "[a]\nk='\r\n"},
     };
     for (const auto& row : rows) {
         const std::string out = ProfileSetValue(row.text, row.section, row.key, row.value);
@@ -105,17 +104,17 @@ TEST(PrivateProfile, DefaultsAndCutsToWholeCharacters) {
         std::size_t size;
         std::string_view expected;
     } rows[] = {
-        {"Comments Type", "0", "no-such.ini", 254, "0"},
-        {"Comments Type", "0", "defaults.ini", 254, ""},
+        {"Comments Type", "0", "no-such.ini", 254, "0"}, {"Comments Type", "0", "defaults.ini", 254, ""},
         {"x", "d\xC3\xA9" "fault", "defaults.ini", 3, "d\xC3\xA9"},
         {"x", "d  \t", "defaults.ini", 254, "d"},  // the default loses its trailing blanks
-        {"Name", "", "defaults.ini", 3, "a\xC3\xA9"},
-        {"Name", "", "defaults.ini", 0, "junk"},
+        {"Name", "", "defaults.ini", 3, "a\xC3\xA9"}, {"Name", "", "defaults.ini", 0, "junk"},
         {"x", "d", "", 254, "d"},  // the config folder itself
     };
     for (const auto& row : rows)
-        EXPECT_EQ(readProfile("General", row.key, row.def, row.file.empty() ? ConfigDir() : std::string(row.file), row.size),
-                  row.expected) << row.key << row.size;
+        EXPECT_EQ(readProfile("General", row.key, row.def,
+                              row.file.empty() ? ConfigDir() : std::string(row.file), row.size),
+                  row.expected)
+            << row.key << row.size;
 }
 
 TEST(PrivateProfile, RefusesWhatWouldBreakTheFile) {
@@ -128,8 +127,8 @@ TEST(PrivateProfile, RefusesWhatWouldBreakTheFile) {
         {"s", " [k", "v"},  {"s", ";k", "v"},   {"a]b", "k", "v"}, {"s", "k", "v", ""},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(win::WritePrivateProfileString(row.section, row.key, row.value, row.file) ? 0 : errno, EINVAL)
-            << row.key;
+        EXPECT_EQ(win::WritePrivateProfileString(row.section, row.key, row.value, row.file) ? 0 : errno,
+                  EINVAL) << row.key;
     EXPECT_EQ(fileText(configFile("refuse.ini")), before);
 }
 

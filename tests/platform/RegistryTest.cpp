@@ -103,7 +103,8 @@ TEST(RegDocumentTest, EditKeepsEveryOtherLine) {
         {"[HKEY_LOCAL_MACHINE\\A]\n\"h\"=hex:01,\\\n  02\n; end", "A", sz("h", "s"),
          "[HKEY_LOCAL_MACHINE\\A]\n\"h\"=\"s\"\n; end"},
         {"[HKEY_LOCAL_MACHINE\\A]", "A", sz("n", "v"), "[HKEY_LOCAL_MACHINE\\A]\n\"n\"=\"v\"\n"},
-        {"; c\r\n[HKEY_LOCAL_MACHINE\\A]\r", "A", sz("n", "v"), "; c\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"n\"=\"v\"\r\n"},
+        {"; c\r\n[HKEY_LOCAL_MACHINE\\A]\r", "A", sz("n", "v"),
+         "; c\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"n\"=\"v\"\r\n"},
         {"; only a comment", "", sz("", "v"), "; only a comment\n\n[HKEY_LOCAL_MACHINE]\n@=\"v\"\n"},
         {"", "", sz("n", "v"), std::string(kHeader) + "[HKEY_LOCAL_MACHINE]\n\"n\"=\"v\"\n"},
     };
@@ -174,7 +175,8 @@ TEST_F(RegistryStoreTest, WritesOnlyWhereItMay) {
     HKEY key = Open("soft\\tool");
     EXPECT_EQ(RegSetValueEx(key, "COUNT", REG_DWORD, seven, 4), ERROR_SUCCESS);
     EXPECT_NE(readFile(m_file).find("\"Count\"=dword:00000007\n\"Empty\""), std::string::npos);
-    EXPECT_EQ(RegSetValueEx(key, std::string_view("nul\0", 4), REG_BINARY, seven, 1), ERROR_INVALID_PARAMETER);
+    const std::string_view badName("nul\0", 4);
+    EXPECT_EQ(RegSetValueEx(key, badName, REG_BINARY, seven, 1), ERROR_INVALID_PARAMETER);
     const std::pair<std::string, long> files[] = {
         {"[HKEY_LOCAL_MACHINE\\Soft\\Other]\n", ERROR_FILE_NOT_FOUND},
         {"[HKEY_LOCAL_MACHINE\\Soft\\Tool]\n\"Name\"=\"Quill\n", ERROR_WRITE_FAULT},
@@ -186,7 +188,8 @@ TEST_F(RegistryStoreTest, WritesOnlyWhereItMay) {
     }
     RegCloseKey(key);
     EXPECT_EQ(RegSetValueEx(key, "x", REG_BINARY, seven, 1), ERROR_INVALID_HANDLE);
-    EXPECT_EQ(RegSetValueEx(Open("Soft\\Tool", KEY_QUERY_VALUE), "x", REG_BINARY, seven, 1), ERROR_ACCESS_DENIED);
+    const HKEY readOnly = Open("Soft\\Tool", KEY_QUERY_VALUE);
+    EXPECT_EQ(RegSetValueEx(readOnly, "x", REG_BINARY, seven, 1), ERROR_ACCESS_DENIED);
     ASSERT_EQ(chmod(m_file.c_str(), 0444), 0);
     key = 0;
     EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Soft\\Tool", 0, KEY_SET_VALUE, &key), ERROR_ACCESS_DENIED);
