@@ -89,6 +89,22 @@ std::string SystemDir() {
     return "/usr/lib";
 }
 
+std::vector<std::string> SystemConfigDirs() {
+    std::string dirs = envOrEmpty("XDG_CONFIG_DIRS");
+    if (dirs.empty()) dirs = "/etc/xdg";
+    std::vector<std::string> result;
+    std::size_t start = 0;
+    while (start <= dirs.size()) {
+        std::size_t end = dirs.find(':', start);
+        if (end == std::string::npos) end = dirs.size();
+        // Relative entries are invalid under the XDG rules: they would depend on the working folder.
+        const std::string dir = withoutTrailingSlashes(dirs.substr(start, end - start));
+        if (!dir.empty() && dir.front() == '/') result.push_back((dir == "/" ? std::string() : dir) + "/quillmark");
+        start = end + 1;
+    }
+    return result;
+}
+
 std::string SystemRegistryDir() {
     const std::string dir = envOrEmpty("QUILLMARK_SYSTEM_REGISTRY");
     return dir.empty() ? std::string("/etc/quillmark/registry") : withoutTrailingSlashes(dir);

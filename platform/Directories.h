@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qm {
 
@@ -12,6 +13,9 @@ std::string ConfigDir();
 std::string TempDir();
 // Reported as the system directory; never used for anything.
 std::string SystemDir();
+// The system-wide folders read beneath ConfigDir(), most important first: each entry of
+// $XDG_CONFIG_DIRS (default /etc/xdg) plus "/quillmark"; relative entries are skipped.
+std::vector<std::string> SystemConfigDirs();
 // Folder holding the registry files of the roots other than HKEY_CURRENT_USER:
 // $QUILLMARK_SYSTEM_REGISTRY, else /etc/quillmark/registry.
 std::string SystemRegistryDir();
