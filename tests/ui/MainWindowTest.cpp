@@ -2,7 +2,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFileInfo>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -14,6 +17,7 @@
 #include <QUrl>
 #include <memory>
 
+#include "generator/CommentBlock.h"
 #include "settings/Settings.h"
 #include "tests/ui/FakeServices.h"
 #include "tests/ui/UiTestSupport.h"
@@ -325,6 +329,60 @@ TEST_F(MainWindowTest, EveryOpeningAfterACloseLoadsAfresh) {
         EXPECT_TRUE(window->txtSubName->text().isEmpty());
         EXPECT_EQ(TheSettings().CommentsType, language) << minimised;
         EXPECT_EQ(texts().size(), columns) << minimised;
+    }
+}
+
+// A declaration or one of our blocks fills the form by any paste gesture; anything else, or
+// typed text, is what the name box makes of it.
+TEST_F(MainWindowTest, PasteIntoTheNameBoxFillsTheForm) {
+    const ProcedureDescription area{"Area", "Sizes the box", "Square twips", ProcedureKind::Property,
+                                    AccessLevel::Private, {{"Width", "No", "Long", "across"}, {"Height", "Yes", "Long", "down"}}};
+    QString cppBlock = QString::fromStdString(BuildCommentBlock(area, 1, "A. Dev", {1998, 12, 6}));
+    cppBlock.remove('\r');
+    // clang-format off
+    const std::tuple<const char*, const char*, QString, QString> rows[] = {
+        {"", "ctrl+v", "Public Function GetTotal(ByVal OrderID As Long, Optional IncludeTax As Boolean = True) As Currency",
+         "Function Public GetTotal|typed|Currency|OrderID,No,Long,|IncludeTax,Yes,Boolean,"},
+        {"", "shift+insert", QString::fromStdString(BuildCommentBlock(area, 0, "A. Dev", {1998, 12, 6})),
+         "Property Private Area|Sizes the box|Square twips|Width,No,Long,across|Height,Yes,Long,down"},
+        {"", "menu", "GetTotal", "Sub Protected GetTotal|typed|kept|old,No,,"},
+        {"", "ctrl+v", "Dim x As Long\r\nx = 1", "Sub Protected Dim x As Long\r\nx = 1|typed|kept|old,No,,"},
+        {"", "typed", "Sub Foo()", "Sub Protected Sub Foo()|typed|kept|old,No,,"},
+        {kLanguage1, "ctrl+v", "protected: template <typename T>\nstd::map<int,std::string> Find(const T& key, int n = max(1, 2)) const;",
+         "Function Protected Find|typed|std::map<int, std::string>|key,const T&,|n,int,"},
+        {kLanguage1, "menu", cppBlock, "Property Private Area|Sizes the box|Square twips|Width,Long,across|Height,Long,down"},
+    };
+    // clang-format on
+    for (const auto& [settings, gesture, text, expected] : rows) {
+        open(settings);
+        window->txtSubName->setText("Old");
+        window->txtSubName->selectAll();
+        window->txtSubPurpose->setText("typed");
+        window->txtSubReturns->setText("kept");
+        window->optProtected->setChecked(true);
+        window->appendParameter(ParamList::RowFromDialog(TheSettings().CommentsType, "old", false, "", ""));
+        QGuiApplication::clipboard()->setText(text);
+        QLineEdit* box = window->txtSubName;
+        if (gesture == std::string("ctrl+v")) QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        else if (gesture == std::string("shift+insert")) QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
+        else if (gesture == std::string("typed")) QTest::keyClicks(box, text);
+        else {
+            QContextMenuEvent event(QContextMenuEvent::Mouse, {5, 5}, box->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(box, &event);
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(menu, nullptr);
+            for (QAction* action : menu->actions())
+                if (action->text().startsWith("&Paste")) action->trigger();
+            menu->close();
+        }
+        QStringList form;
+        for (QRadioButton* option : {window->optSub, window->optFunction, window->optProperty, window->optPublic,
+                                     window->optProtected, window->optPrivate})
+            if (option->isChecked()) form << option->objectName().mid(3);
+        QStringList fields{form.join(' ') + ' ' + box->text(), window->txtSubPurpose->text(),
+                           window->txtSubReturns->text()};
+        for (int row = 0; row < rowCount(); ++row) fields << texts(row).join(',');
+        EXPECT_EQ(fields.join('|'), expected) << gesture;
     }
 }
 
