@@ -144,19 +144,6 @@ protected:
     std::unique_ptr<frmMain> window;
 };
 
-TEST_F(MainWindowTest, SnapshotReadsTheCheckedKindAndAccess) {
-    open();
-    const std::tuple<QRadioButton*, QRadioButton*, ProcedureKind, AccessLevel> rows[] = {
-        {window->optFunction, window->optProtected, ProcedureKind::Function, AccessLevel::Protected},
-        {window->optProperty, window->optPrivate, ProcedureKind::Property, AccessLevel::Private}};
-    for (const auto& [kind, access, expectedKind, expectedAccess] : rows) {
-        kind->setChecked(true);
-        access->setChecked(true);
-        EXPECT_EQ(window->snapshotDescription().kind, expectedKind) << kind->objectName().toStdString();
-        EXPECT_EQ(window->snapshotDescription().access, expectedAccess) << access->objectName().toStdString();
-    }
-}
-
 TEST_F(MainWindowTest, AllFifteenAltKeysAct) {
     open();
     altKey(Qt::Key_P);
@@ -230,8 +217,7 @@ TEST_F(MainWindowTest, CopyKeyActsOncePerRealReleaseOfItsKey) {
         send(QEvent::KeyRelease, false, altHeld);
         EXPECT_EQ(fakes.clipboard.calls.size(), 2 * copies) << name;
         EXPECT_TRUE(copies ? fakes.clipboard.calls.last().contains("Public Sub kept\r\n")
-                           : window->txtSubName->text().startsWith("kept"))
-            << name;
+                           : window->txtSubName->text().startsWith("kept")) << name;
     }
 }
 
@@ -269,7 +255,9 @@ TEST_F(MainWindowTest, GeneralDialogCopiesItsTextOrSelectsSub) {
     EXPECT_TRUE(window->focusWidget() == window->txtSubName && window->isMinimized());
 }
 
-TEST_F(MainWindowTest, OptionalColumnFollowsTheLanguage) {
+// Rows are added (a name twice gives two rows), removed by selection and keep their sub-items
+// while the Optional column comes and goes with the language.
+TEST_F(MainWindowTest, RowsAndTheOptionalColumnFollowTheLanguage) {
     open(kLanguage1);
     EXPECT_EQ(texts(), QStringList({"Name", "Type", "Description"}));
     addParameter("n", false, "int", "size");
@@ -278,8 +266,13 @@ TEST_F(MainWindowTest, OptionalColumnFollowsTheLanguage) {
     runOptions(0, true);
     EXPECT_EQ(texts(), QStringList({"Name", "Optional", "Type", "Description"}));
     EXPECT_EQ(window->lstParams->columnWidth(1), FormTwipsX(window.get(), 600));
-    EXPECT_EQ(texts(0), QStringList({"n", "int", "size", ""}));  // rows keep their sub-items
+    EXPECT_EQ(texts(0), QStringList({"n", "int", "size", ""}));
     addParameter("x", true, "Long", "count");
+    addParameter("x", false, "", "");
+    modal(
+        "qm::frmParamAdd", [](QDialog* d) { d->close(); },
+        [&] { QTest::mouseClick(window->cmdParamAdd, Qt::LeftButton); });
+    EXPECT_EQ(texts(2), QStringList({"x", "No", "", ""}));
     runOptions(1, false);
     EXPECT_EQ(texts().size(), 4);
     runOptions(1, true);
@@ -291,22 +284,13 @@ TEST_F(MainWindowTest, OptionalColumnFollowsTheLanguage) {
               QStringList({"", "Yes", "Long"}));
     runOptions(1, true);
     EXPECT_EQ(texts().size(), 3);
-}
 
-TEST_F(MainWindowTest, AddAndRemoveRows) {
-    open();
-    addParameter("x", true, "Long", "count");
-    addParameter("x", false, "", "");  // the same name twice gives two rows
-    modal(
-        "qm::frmParamAdd", [](QDialog* d) { d->close(); },
-        [&] { QTest::mouseClick(window->cmdParamAdd, Qt::LeftButton); });
-    ASSERT_EQ(rowCount(), 2);
     window->lstParams->setCurrentIndex(window->lstParams->model()->index(0, 0));
     QTest::mouseClick(window->cmdParamRemove, Qt::LeftButton);
-    EXPECT_EQ(texts(0), QStringList({"x", "No", "", ""}));
+    EXPECT_EQ(texts(0), QStringList({"x", "Yes", "Long"}));
     window->lstParams->clearSelection();
     QTest::mouseClick(window->cmdParamRemove, Qt::LeftButton);
-    EXPECT_EQ(rowCount(), 1);
+    EXPECT_EQ(rowCount(), 2);
 }
 
 // Closing unloads, minimised or not: the next showing starts empty and reads the settings
@@ -333,56 +317,52 @@ TEST_F(MainWindowTest, EveryOpeningAfterACloseLoadsAfresh) {
 }
 
 // A declaration or one of our blocks fills the form by any paste gesture; anything else, or
-// typed text, is what the name box makes of it.
+// typed text, is what the name box makes of it. The form is read as the copy reads it.
 TEST_F(MainWindowTest, PasteIntoTheNameBoxFillsTheForm) {
-    const ProcedureDescription area{"Area", "Sizes the box", "Square twips", ProcedureKind::Property,
-                                    AccessLevel::Private, {{"Width", "No", "Long", "across"}, {"Height", "Yes", "Long", "down"}}};
-    QString cppBlock = QString::fromStdString(BuildCommentBlock(area, 1, "A. Dev", {1998, 12, 6}));
-    cppBlock.remove('\r');
+    const ProcedureDescription area{"Area", "Sizes", "twips", ProcedureKind::Property, AccessLevel::Private,
+                                    {{"w", "No", "Long", "x"}, {"h", "Yes", "Long", "y"}}};
+    const auto block = [&](int language) {
+        return QString::fromStdString(BuildCommentBlock(area, language, "A", {}));
+    };
     // clang-format off
-    const std::tuple<const char*, const char*, QString, QString> rows[] = {
-        {"", "ctrl+v", "Public Function GetTotal(ByVal OrderID As Long, Optional IncludeTax As Boolean = True) As Currency",
-         "Function Public GetTotal|typed|Currency|OrderID,No,Long,|IncludeTax,Yes,Boolean,"},
-        {"", "shift+insert", QString::fromStdString(BuildCommentBlock(area, 0, "A. Dev", {1998, 12, 6})),
-         "Property Private Area|Sizes the box|Square twips|Width,No,Long,across|Height,Yes,Long,down"},
-        {"", "menu", "GetTotal", "Sub Protected GetTotal|typed|kept|old,No,,"},
-        {"", "ctrl+v", "Dim x As Long\r\nx = 1", "Sub Protected Dim x As Long\r\nx = 1|typed|kept|old,No,,"},
-        {"", "typed", "Sub Foo()", "Sub Protected Sub Foo()|typed|kept|old,No,,"},
-        {kLanguage1, "ctrl+v", "protected: template <typename T>\nstd::map<int,std::string> Find(const T& key, int n = max(1, 2)) const;",
-         "Function Protected Find|typed|std::map<int, std::string>|key,const T&,|n,int,"},
-        {kLanguage1, "menu", cppBlock, "Property Private Area|Sizes the box|Square twips|Width,Long,across|Height,Long,down"},
+    const std::tuple<const char*, std::string, QString, QString> rows[] = {
+        {"", "ctrl+v", "Function GetTotal(ByVal ID As Long, Optional Tax As Boolean = True) As Currency",
+         "Function Public GetTotal|typed|Currency|ID,No,Long,|Tax,Yes,Boolean,"},
+        {"", "ctrl+v", block(0), "Property Private Area|Sizes|twips|w,No,Long,x|h,Yes,Long,y"},
+        {"", "menu", "GetTotal", "Sub Protected OldGetTotal|typed|kept|old,No,,"},
+        {"", "ctrl+v", "Dim x\r\nx = 1", "Sub Protected OldDim x\r\nx = 1|typed|kept|old,No,,"},
+        {"", "typed", "Sub Foo()", "Sub Protected OldSub Foo()|typed|kept|old,No,,"},
+        {kLanguage1, "ctrl+v", "protected: template <typename T>\n"
+                               "std::map<int,std::string> Find(const T& k, int n = max(1, 2)) const;",
+         "Function Protected Find|typed|std::map<int, std::string>|k,const T&,|n,int,"},
+        {kLanguage1, "menu", block(1).remove('\r'), "Property Private Area|Sizes|twips|w,Long,x|h,Long,y"},
     };
     // clang-format on
+    const char* const kinds[] = {"Sub", "Function", "Property", "General"};
+    const char* const accesses[] = {"Public", "Private", "Protected"};
     for (const auto& [settings, gesture, text, expected] : rows) {
         open(settings);
-        window->txtSubName->setText("Old");
-        window->txtSubName->selectAll();
+        QLineEdit* box = window->txtSubName;
+        box->setText("Old");
         window->txtSubPurpose->setText("typed");
         window->txtSubReturns->setText("kept");
         window->optProtected->setChecked(true);
         window->appendParameter(ParamList::RowFromDialog(TheSettings().CommentsType, "old", false, "", ""));
         QGuiApplication::clipboard()->setText(text);
-        QLineEdit* box = window->txtSubName;
-        if (gesture == std::string("ctrl+v")) QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-        else if (gesture == std::string("shift+insert")) QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
-        else if (gesture == std::string("typed")) QTest::keyClicks(box, text);
+        if (gesture == "ctrl+v") QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        else if (gesture == "typed") QTest::keyClicks(box, text);
         else {
             QContextMenuEvent event(QContextMenuEvent::Mouse, {5, 5}, box->mapToGlobal(QPoint(5, 5)));
             QApplication::sendEvent(box, &event);
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            std::unique_ptr<QWidget> menu(QApplication::activePopupWidget());
             ASSERT_NE(menu, nullptr);
-            for (QAction* action : menu->actions())
-                if (action->text().startsWith("&Paste")) action->trigger();
-            menu->close();
+            for (QAction* action : menu->actions()) if (action->text().startsWith("&Paste")) action->trigger();
         }
-        QStringList form;
-        for (QRadioButton* option : {window->optSub, window->optFunction, window->optProperty, window->optPublic,
-                                     window->optProtected, window->optPrivate})
-            if (option->isChecked()) form << option->objectName().mid(3);
-        QStringList fields{form.join(' ') + ' ' + box->text(), window->txtSubPurpose->text(),
-                           window->txtSubReturns->text()};
-        for (int row = 0; row < rowCount(); ++row) fields << texts(row).join(',');
-        EXPECT_EQ(fields.join('|'), expected) << gesture;
+        const ProcedureDescription d = window->snapshotDescription();
+        QStringList form{QString("%1 %2 %3").arg(kinds[int(d.kind)], accesses[int(d.access)], d.name.c_str()),
+                         d.purpose.c_str(), d.returns.c_str()};
+        for (int row = 0; row < rowCount(); ++row) form << texts(row).join(',');
+        EXPECT_EQ(form.join('|'), expected) << gesture;
     }
 }
 
