@@ -14,8 +14,9 @@ struct PastedDescription {
     bool hasPurpose = false;
 };
 
-// One of our structured blocks (any prefix, CR LF or LF), else one declaration read under
-// language; nothing for anything else, which then pastes as plain text. Never General.
+// One of our structured blocks (any prefix, CR LF or LF; a declaration under it splits a type
+// that ran into its name), else one declaration read under language; nothing for anything
+// else, which then pastes as plain text. Never General.
 std::optional<PastedDescription> DescribePastedText(std::string_view text, DevelopmentLanguage language);
 
 }  // namespace qm

@@ -316,11 +316,12 @@ TEST_F(MainWindowTest, EveryOpeningAfterACloseLoadsAfresh) {
     }
 }
 
-// A declaration or one of our blocks fills the form by any paste gesture; anything else, or
-// typed text, is what the name box makes of it. The form is read as the copy reads it.
+// A declaration or one of our blocks (alone or above its declaration) fills the form by any
+// paste gesture; anything else, or typed text, is what the name box makes of it. The form is
+// read as the copy reads it.
 TEST_F(MainWindowTest, PasteIntoTheNameBoxFillsTheForm) {
     const ProcedureDescription area{"Area", "Sizes", "twips", ProcedureKind::Property, AccessLevel::Private,
-                                    {{"w", "No", "Long", "x"}, {"h", "Yes", "Long", "y"}}};
+                                    {{"w", "No", "Long", "x"}, {"h", "Yes", "Scripting.File", "y"}}};
     const auto block = [&](int language) {
         return QString::fromStdString(BuildCommentBlock(area, language, "A", {}));
     };
@@ -328,14 +329,16 @@ TEST_F(MainWindowTest, PasteIntoTheNameBoxFillsTheForm) {
     const std::tuple<const char*, std::string, QString, QString> rows[] = {
         {"", "ctrl+v", "Function GetTotal(ByVal ID As Long, Optional Tax As Boolean = True) As Currency",
          "Function Public GetTotal|typed|Currency|ID,No,Long,|Tax,Yes,Boolean,"},
-        {"", "ctrl+v", block(0), "Property Private Area|Sizes|twips|w,No,Long,x|h,Yes,Long,y"},
+        // Under Basic "Optional Scripting.File" runs into "h": the declaration below splits them.
+        {"", "ctrl+v", block(0) + "Property Get Area(w As Long, Optional h As Scripting.File)",
+         "Property Private Area|Sizes|twips|w,No,Long,x|h,Yes,Scripting.File,y"},
         {"", "menu", "GetTotal", "Sub Protected OldGetTotal|typed|kept|old,No,,"},
         {"", "ctrl+v", "Dim x\r\nx = 1", "Sub Protected OldDim x\r\nx = 1|typed|kept|old,No,,"},
         {"", "typed", "Sub Foo()", "Sub Protected OldSub Foo()|typed|kept|old,No,,"},
         {kLanguage1, "ctrl+v", "protected: template <typename T>\n"
                                "std::map<int,std::string> Find(const T& k, int n = max(1, 2)) const;",
          "Function Protected Find|typed|std::map<int, std::string>|k,const T&,|n,int,"},
-        {kLanguage1, "menu", block(1).remove('\r'), "Property Private Area|Sizes|twips|w,Long,x|h,Long,y"},
+        {kLanguage1, "menu", block(1).remove('\r'), "Property Private Area|Sizes|twips|w,Long,x|h,Scripting.File,y"},
     };
     // clang-format on
     const char* const kinds[] = {"Sub", "Function", "Property", "General"};
@@ -356,7 +359,7 @@ TEST_F(MainWindowTest, PasteIntoTheNameBoxFillsTheForm) {
             QApplication::sendEvent(box, &event);
             std::unique_ptr<QWidget> menu(QApplication::activePopupWidget());
             ASSERT_NE(menu, nullptr);
-            for (QAction* action : menu->actions()) if (action->text().startsWith("&Paste")) action->trigger();
+            for (QAction* a : menu->actions()) if (a->text().startsWith("&Paste")) a->trigger();
         }
         const ProcedureDescription d = window->snapshotDescription();
         QStringList form{QString("%1 %2 %3").arg(kinds[int(d.kind)], accesses[int(d.access)], d.name.c_str()),
