@@ -281,13 +281,15 @@ void frmMain::showPastedDescription(const PastedDescription& pasted)
     if (pasted.hasPurpose)
         txtSubPurpose->setText(fromUtf8(description.purpose));
     txtSubReturns->setText(fromUtf8(description.returns));
-    const std::pair<ProcedureKind, QRadioButton*> kinds[] = {
-        {ProcedureKind::Sub, optSub}, {ProcedureKind::Function, optFunction}, {ProcedureKind::Property, optProperty}};
+    const std::pair<ProcedureKind, QRadioButton*> kinds[] = {{ProcedureKind::Sub, optSub},
+                                                             {ProcedureKind::Function, optFunction},
+                                                             {ProcedureKind::Property, optProperty}};
     for (const auto& [kind, option] : kinds)
         if (description.kind == kind)
             option->setChecked(true);
-    const std::pair<AccessLevel, QRadioButton*> accesses[] = {
-        {AccessLevel::Public, optPublic}, {AccessLevel::Protected, optProtected}, {AccessLevel::Private, optPrivate}};
+    const std::pair<AccessLevel, QRadioButton*> accesses[] = {{AccessLevel::Public, optPublic},
+                                                              {AccessLevel::Protected, optProtected},
+                                                              {AccessLevel::Private, optPrivate}};
     for (const auto& [access, option] : accesses)
         if (description.access == access)
             option->setChecked(true);
