@@ -20,7 +20,7 @@ const char kUsage[] =
     "\n"
     "  (no option)       open the Quillmark 98 window\n"
     "  --environment     start the development environment with its Add-Ins menu\n"
-    "  --register-addin  list Quillmark 98 in the environment's add-in list (vbaddin.ini)\n";
+    "  --register-addin  list Quillmark 98 in your own add-in list (vbaddin.ini)\n";
 
 bool HasDisplay() {
     const auto set = [](const char* name) {
