@@ -102,9 +102,16 @@ std::string FormatCommentDate(const DateTime& date) {
 
 std::string BuildCommentBlock(const ProcedureDescription& d, DevelopmentLanguage language,
                               std::string_view developerName, const DateTime& date) {
+    return BuildCommentBlock(d, language,
+                             {{FormatCommentDate(date), std::string(developerName),
+                               std::string(kCreationDate)}});
+}
+
+std::string BuildCommentBlock(const ProcedureDescription& d, DevelopmentLanguage language,
+                              const std::vector<HistoryLine>& history) {
     const std::string_view prefix = RemarkPrefix(language);
     BlockWriter w(prefix);
-    w.reserve(1400 + d.parameters.size() * 100);
+    w.reserve(1400 + (d.parameters.size() + history.size()) * 100);
 
     w.rule('=');
     w.begin().padTo(2).text(AccessWord(d.access)).text(KindWord(d.kind)).text(d.name).end();
@@ -124,11 +131,13 @@ std::string BuildCommentBlock(const ProcedureDescription& d, DevelopmentLanguage
     w.begin().padTo(6).text(d.returns).end();
     w.rule('-');
     w.begin().padTo(2).text("History:").end();
-    // "Creation Date" ends in the rules' last column while the date and name leave room.
-    const int creationColumn =
-        static_cast<int>(kRuleLength - kCreationDate.size() + prefix.size()) - 1;
-    w.begin().padTo(6).text(FormatCommentDate(date)).padTo(27).text(developerName)
-        .padTo(creationColumn).text(kCreationDate).end();
+    for (const HistoryLine& h : history) {
+        // The note ends in the rules' last column while the date and name leave room.
+        const int noteColumn = static_cast<int>(kRuleLength + prefix.size()) -
+                               static_cast<int>(CharLength(h.note)) - 1;
+        w.begin().padTo(6).text(h.date).padTo(27).text(h.developer)
+            .padTo(noteColumn).text(h.note).end();
+    }
     w.rule('=');
     w.line();
     w.line();

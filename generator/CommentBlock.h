@@ -42,6 +42,14 @@ std::string_view RemarkPrefix(DevelopmentLanguage language);
 // "dd-mmm-yy" with the month abbreviation of the LC_TIME locale: 06-Dec-98.
 std::string FormatCommentDate(const DateTime& date);
 
+// One line under "History:": the date text, the developer's name and a note that ends in
+// the rules' last column ("Creation Date" on the first line).
+struct HistoryLine {
+    std::string date;
+    std::string developer;
+    std::string note;
+};
+
 // The structured header block (16 lines plus one per parameter under Visual Basic or
 // Visual C++), every line ended by CR LF. Fields are inserted as they stand: nothing is
 // trimmed, and a long field pushes the rest of its line to the right. Never fails.
@@ -49,5 +57,11 @@ std::string FormatCommentDate(const DateTime& date);
 std::string BuildCommentBlock(const ProcedureDescription& description,
                               DevelopmentLanguage language, std::string_view developerName,
                               const DateTime& date);
+
+// The same block with history[0] as its creation line and one line per later entry, each
+// laid out like the creation line; with no entries the history section is empty.
+std::string BuildCommentBlock(const ProcedureDescription& description,
+                              DevelopmentLanguage language,
+                              const std::vector<HistoryLine>& history);
 
 }  // namespace qm

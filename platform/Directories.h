@@ -17,8 +17,12 @@ std::string SystemDir();
 std::string SystemRegistryDir();
 // A bare file name (no '/') resolves against ConfigDir(); any other path is used as is.
 std::string ResolveProfilePath(std::string_view fileName);
-// Creates dir and its parents (mode 0700 for new ones); false with errno set on failure.
+// Creates dir and its parents (mode 0700 for new ones, given to their folder's owner as
+// GiveToFolderOwner does); false with errno set on failure.
 bool MakeDirectories(const std::string& dir);
+// Run as root (sudo -E keeps a user's HOME), gives a file or folder just made to the owner
+// of the folder holding it, so that the user is not locked out of their own home.
+void GiveToFolderOwner(const std::string& path);
 
 namespace win {
 

@@ -8,8 +8,8 @@
 
 #include "app/qmark/InputError.h"
 #include "app/qmark/ProcedureJson.h"
-#include "generator/FreeTextBlock.h"
 #include "reader/Declaration.h"
+#include "settings/FreeTextBlock.h"
 #include "settings/Settings.h"
 
 namespace qm {

@@ -15,7 +15,7 @@
 #include <cstdlib>
 
 #include "app/quillmark/AddInLoader.h"
-#include "platform/AtomicFile.h"
+#include "platform/WholeFile.h"
 #include "platform/Directories.h"
 #include "platform/Profile.h"
 

@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: MIT
+#include "reader/CommentBlockReader.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+namespace qm {
+namespace {
+
+using Parameters = std::vector<ParameterEntry>;
+const std::string t21(21, 't'), n18(18, 'n');
+
+ProcedureDescription Describe(std::string name, Parameters parameters,
+                              ProcedureKind kind = ProcedureKind::Function) {
+    return {std::move(name),      "Adds up the lines",  "Currency; the total", kind,
+            AccessLevel::Private, std::move(parameters)};
+}
+
+std::string Flatten(const ProcedureDescription& d) {
+    std::string s = d.name + "|" + d.purpose + "|" + d.returns + "|" + std::to_string(int(d.kind)) +
+                    std::to_string(int(d.access));
+    for (const ParameterEntry& p : d.parameters)
+        s += "|" + p.Name + "," + p.Optional + "," + p.Type + "," + p.Description;
+    return s;
+}
+
+std::string Edit(std::string text, const std::string& from, const std::string& to) {
+    return std::regex_replace(text, std::regex(from), to);
+}
+
+TEST(ReadCommentBlock, ReadsBackWhatTheBuilderWrote) {
+    const std::vector<HistoryLine> created = {{"06-Dec-98", "A. Developer", "Creation Date"}};
+    struct Row {
+        ProcedureDescription d;
+        std::vector<HistoryLine> history;
+    };
+    const Row rows[] = {
+        {Describe("GetTotal", {{"OrderID", "No", "Long", "Order to total"},
+                               {"IncludeTax", "Yes", "Boolean", "Add sales tax"}}),
+         created},
+        {ProcedureDescription{}, {{"06-Dec-98", "", "Creation Date"}}},
+        {Describe("  Spaced ", {{"", "Yes", "", ""}, {"x", "No", std::string(20, 't'), " lead"}},
+                  ProcedureKind::Property),
+         created},
+        {Describe("名前", {{"Ünï", "No", "Cödé", "説明 text"},
+                           {n18, "No", "T", ""},
+                           {std::string(17, 'n'), "No", "T", "d"}}),
+         created},
+        {Describe("Sub", {}, ProcedureKind::Sub),
+         {{"06-Dec-98", std::string(40, 'n'), "Creation Date"},
+          {"01-Jan-05", "Bo Li", "Updated"},
+          {"02-Jan-05", "", "Renamed OrderID to OrderNo"},
+          {"03-Jan-05", "Jo", ""}}},
+        {Describe("Empty", {}), {}},
+    };
+    for (const Row& r : rows) {
+        for (DevelopmentLanguage language : {0, 1, 5}) {
+            ProcedureDescription d = r.d;
+            if (language == 5) d.parameters.clear();
+            const std::string block = BuildCommentBlock(d, language, r.history);
+            for (const std::string& text :
+                 {block, Edit(block, "\r\n", "\n"), Edit(block, "(^|\n)", "$1\t  "),
+                  block.substr(0, block.size() - 3 * (RemarkPrefix(language).size() + 2))}) {
+                const CommentBlockResult read = ReadCommentBlock(text);
+                ASSERT_TRUE(read) << read.error << "\n" << text;
+                EXPECT_EQ(read.language, language == 5 ? -1 : language);
+                if (language == 1) {
+                    for (ParameterEntry& p : d.parameters) p.Optional = "No";
+                }
+                EXPECT_EQ(Flatten(*read.description), Flatten(d)) << text;
+                EXPECT_EQ(BuildCommentBlock(*read.description, language, read.history), block);
+                if (!r.history.empty()) {
+                    EXPECT_EQ(read.developerName, r.history[0].developer);
+                }
+            }
+        }
+    }
+}
+
+TEST(ReadCommentBlock, TakesARunTogetherSplitFromTheDeclaration) {
+    const ProcedureDescription d =
+        Describe("F", {{"Amount", "Yes", t21, "the sum"}, {n18 + "x", "No", "T", "the name"}});
+    const std::string block = BuildCommentBlock(d, 0, "Ann", {1998, 12, 6});
+    EXPECT_EQ(ReadCommentBlock(block).error,
+              "line 6: the type runs into the name; cannot tell where the name starts");
+    const CommentBlockResult read = ReadCommentBlock(block, &d);
+    ASSERT_TRUE(read) << read.error;
+    EXPECT_EQ(Flatten(*read.description), Flatten(d));
+    // Renamed in the declaration since: no split to borrow.
+    const ProcedureDescription renamed = Describe("F", {{"Total", "Yes", t21, ""}});
+    EXPECT_EQ(ReadCommentBlock(block, &renamed).errorLine, 6u);
+}
+
+TEST(ReadCommentBlock, NamesTheLineOfADamagedBlock) {
+    const std::string block =
+        BuildCommentBlock(Describe("F", {{"a", "No", "Long", ""}}), 0, "Ann", {1998, 12, 6});
+    struct Row {
+        std::string from, to, error;
+    };
+    const Row rows[] = {
+        {"[^]*", "", "line 1: empty text"},
+        {"^'=", "'-", "line 1: not a header block: no double rule"},
+        {"Private Function", "Friend Function", "line 2: expected Public, Private or Protected"},
+        {"Private Function", "Private Event", "line 2: expected Sub, Function or Property"},
+        {"Purpose:", "Aim:", "line 3: expected \"Purpose:\""},
+        {"\r\n'  Parameters:", "\r\nParameters:", "line 5: expected the remark prefix \"'\""},
+        {"'      Long ", "'  Long   ", "line 6: a parameter line starts in column 8"},
+        {"a +\r\n'\r\n", "a\r\n", "line 7: two empty remark lines must stand before \"Returns:\""},
+        {"  Returns:", "  Result:", "line 17: the block ends too early"},
+        {"'-+", "'---", "line 11: expected the single rule"},
+        {"History", "Log", "line 12: expected \"History:\""},
+        {"'\r\n$", "' x\r\n", "line 17: text after the closing rule"},
+        {"a +", "aaaaaaaaaaaaaaaaaaa desc",
+         "line 6: the name runs into the description; "
+         "cannot tell where it ends"},
+    };
+    for (const Row& r : rows) EXPECT_EQ(ReadCommentBlock(Edit(block, r.from, r.to)).error, r.error) << r.from;
+}
+
+}  // namespace
+}  // namespace qm
