@@ -296,6 +296,25 @@ void ParseArguments(const std::vector<std::string>& args, Request& r) {
     }
 }
 
+// The command args name, found without applying anything: a filter refusing its command
+// line before reaching the command's name still hands its input back.
+const CommandRow* FindCommand(const std::vector<std::string>& args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--") continue;
+        if (args[i].size() > 1 && args[i][0] == '-') {
+            for (const OptionRow& o : kOptions) {
+                if (args[i] == o.name && !o.valueName.empty()) ++i;  // skips its value
+            }
+            continue;
+        }
+        for (const CommandRow& c : kCommands) {
+            if (args[i] == c.name) return &c;
+        }
+        return nullptr;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 int RunQmark(std::vector<std::string> args, std::istream& in, std::ostream& out, std::ostream& err) {
@@ -317,7 +336,8 @@ int RunQmark(std::vector<std::string> args, std::istream& in, std::ostream& out,
         }
         return status;
     } catch (const UsageError& e) {
-        if (request.command && request.command->filter && !request.help && !request.version) {
+        const CommandRow* command = request.command ? request.command : FindCommand(args);
+        if (command && command->filter) {
             CopyRest(in, out);
             out.flush();
         }

@@ -208,7 +208,7 @@ TEST(QmarkDeclaration, DescribeHeaderAndBlockAgree) {
     }
     // Whatever goes wrong, an editor gets its lines back.
     for (const auto& [args, input] : {std::pair<std::string, std::string>{"header", "Dim x As Long\n"},
-                                      {"header --bogus", "Sub A()\n"},
+                                      {"--bogus header", "Sub A()\n"},
                                       {"header", std::string(9u << 20, 'x')}}) {
         const Result r = RunCli(Words(kFixed + " " + args), input);
         EXPECT_TRUE(r.status == 2 && r.out == input) << args;
