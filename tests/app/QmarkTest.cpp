@@ -75,8 +75,6 @@ TEST(QmarkBlock, JsonAndFlagsGiveTheSameBlock) {
 // One line of the block for each description, given as JSON or as flags.
 TEST(QmarkBlock, FieldsReachTheirLine) {
     const std::pair<std::string, std::string> rows[] = {
-        {R"({"parameters": [{"name": "m", "type": "std::map<int, T>", "description": "a: b, c"}]})",
-         "'      std::map<int, T>     m                 a: b, c\r\n"},
         {"--param m --type std::map<int,\tT> --desc=a:\tb",
          "'      std::map<int,\tT>     m                 a:\tb\r\n"},
         {R"({"access": "Private"})", "'  Private Sub \r\n"},
