@@ -19,7 +19,10 @@ constexpr std::size_t kMegabyte = 1u << 20;
 template <typename Item>
 std::string Repeated(const std::string& open, Item item, const std::string& close) {
     std::string text = open + item(0);
-    for (int n = 1; text.size() + close.size() < kMegabyte; ++n) text += "," + item(n);
+    for (int n = 1; text.size() + close.size() < kMegabyte; ++n) {
+        text += ',';
+        text += item(n);
+    }
     return text + close;
 }
 

@@ -262,7 +262,9 @@ TokenList LexCpp(std::string_view s) {
                     const std::size_t open = s.find('(', j + 1);
                     if (open == std::string_view::npos || open - j > 17)
                         return fail("bad raw string literal");
-                    const std::string close = ")" + std::string(s.substr(j + 1, open - j - 1)) + "\"";
+                    std::string close(1, ')');
+                    close.append(s.substr(j + 1, open - j - 1));
+                    close += '"';
                     const std::size_t end = s.find(close, open + 1);
                     if (end == std::string_view::npos) return fail("unterminated raw string literal");
                     j = end + close.size();
