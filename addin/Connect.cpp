@@ -27,9 +27,9 @@ void Try(F&& statement) {
 Connect::Connect(Services& services, SettingStore& store, QObject* parent)
     : QObject(parent), m_services(services), m_store(store) {}
 
-Connect::~Connect() { delete MainForm.data(); }
+Connect::~Connect() = default;
 
-frmMain* Connect::mainForm() const { return MainForm; }
+frmMain* Connect::mainForm() const { return MainForm.get(); }
 
 void Connect::setMenuHandler(vbide::CommandBarEvents* value) {
     if (m_menuHandler) m_menuHandler->Unadvise(m_menuCookie);
@@ -42,7 +42,7 @@ void Connect::setMenuHandler(vbide::CommandBarEvents* value) {
 }
 
 void Connect::ensureMainForm() {
-    if (!MainForm) MainForm = new frmMain(m_services);
+    if (!MainForm) MainForm = std::make_unique<frmMain>(m_services);
 }
 
 void Connect::Show() {
@@ -99,7 +99,10 @@ void Connect::OnConnection(vbide::VBE* VBInst, int ConnectMode, vbide::AddIn*, Q
         }
         if (ConnectMode == vbide::vbext_cm_AfterStartup && displayOnConnect()) Show();
     } catch (const std::exception& e) {
-        m_services.messageBox->show(nullptr, QString::fromUtf8(e.what()), kAppTitle);
+        m_services.messageBox.show(nullptr, QString::fromUtf8(e.what()), kAppTitle);
+    } catch (...) {
+        // A host may throw anything; the user still learns that the connection failed.
+        m_services.messageBox.show(nullptr, QStringLiteral("Quillmark 98 could not connect to the development environment."), kAppTitle);
     }
 }
 
@@ -119,10 +122,8 @@ void Connect::OnDisconnection(int, QVariantList&) {
         }
     });
     Try([&] {
-        if (MainForm) {
-            MainForm->close();
-            delete MainForm.data();
-        }
+        if (MainForm) MainForm->close();
+        MainForm.reset();
     });
     emit programEnded();
 }

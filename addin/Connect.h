@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include <QObject>
-#include <QPointer>
 #include <QString>
+#include <memory>
 
 #include "addin/VBIDE.h"
 
@@ -60,7 +60,7 @@ private:
     vbide::CommandBarEvents* m_menuHandler = nullptr;
     int m_menuCookie = 0;
     vbide::CommandBarControl* MenuControl = nullptr;
-    QPointer<frmMain> MainForm;
+    std::unique_ptr<frmMain> MainForm;
 };
 
 }  // namespace qm

@@ -1,13 +1,13 @@
 #!/bin/sh
 # SPDX-License-Identifier: MIT
 # Builds the libFuzzer targets with clang++ and runs each for a bounded time:
-#   fuzz/run.sh [SECONDS] [TARGET...]     (default 60 s; targets: profile registry qmark)
+#   fuzz/run.sh [SECONDS] [TARGET...]     (default 60 s; targets: profile registry qmark declaration)
 # Binaries and any crash reproducers go to fuzz/out/; the corpora live in a temp directory.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 [ $# -gt 0 ] && shift
-targets=${*:-profile registry qmark}
+targets=${*:-profile registry qmark declaration}
 out=$root/fuzz/out
 cxx=${CXX_FUZZ:-clang++}
 flags="-std=c++20 -O1 -g -fno-omit-frame-pointer -fno-sanitize-recover=undefined"
@@ -27,8 +27,8 @@ sed -e "s/@QM_VERSION_MAJOR@/$(echo "$version" | cut -d. -f1)/" \
 echo "compiling the core with $cxx ..."
 objs=""
 pids=""
-for src in "$root"/platform/*.cpp "$root"/settings/*.cpp "$root"/generator/*.cpp \
-           "$root"/app/qmark/QmarkCli.cpp "$root"/app/qmark/ProcedureJson.cpp; do
+for src in "$root"/platform/*.cpp "$root"/settings/*.cpp "$root"/generator/*.cpp "$root"/reader/*.cpp \
+           "$root"/app/qmark/QmarkCli.cpp "$root"/app/qmark/BlockCommands.cpp "$root"/app/qmark/ProcedureJson.cpp; do
   obj=$out/obj/$(echo "${src#"$root"/}" | tr / _).o
   $cxx $flags -fsanitize=fuzzer-no-link,address,undefined -I"$root" -I"$work/gen" -c "$src" -o "$obj" &
   objs="$objs $obj"
@@ -63,6 +63,13 @@ make_seeds() {
     seed "$dir" b '{"kind": "Property", "access": "Protected", "parameters": []}'
     seed "$dir" c '{"name": "\\u00e9t\\u00e9", "parameters": [{"type": "std::map<int, std::string>", "description": "a: b, c"}]}'
     ;;
+  declaration)
+    seed "$dir" a '\000Public Function GetTotal(ByVal OrderID As Long, _\r\n  Optional IncludeTax As Boolean = True) As Currency'
+    seed "$dir" b '\000Private Declare PtrSafe Sub Sleep Lib "kernel32" Alias "SleepEx" (ByVal ms&, ParamArray a()) \047 note'
+    seed "$dir" c '\001template <class T> [[nodiscard]] static std::map<int, T> const& Foo<T>::get(const char* s = "a,b", int (*cb)(char*) = nullptr) const noexcept -> int {'
+    seed "$dir" d '\001protected: int (*signal(int sig, void (*func)(int)))(int) /* c */ ;'
+    seed "$dir" e '\001explicit operator const char*() const; auto operator<=>(const A&) const = default;'
+    ;;
   esac
 }
 
@@ -70,6 +77,7 @@ dict() {
   case $1 in
   profile) printf '"["\n"]"\n"="\n"\\x0D\\x0A"\n"\\x00"\n";"\n"\\""\n"General"\n"Comments Type"\n' ;;
   registry) printf '"Windows Registry Editor Version 5.00"\n"[HKEY_LOCAL_MACHINE\\\\"\n"[-HKEY_LOCAL_MACHINE\\\\"\n"\\"=\\""\n"=dword:"\n"=hex:"\n"=hex(2):"\n"@="\n"\\\\\\\\"\n"\\\\\\""\n' ;;
+  declaration) printf '"Sub"\n"Function"\n"Property Get"\n"Optional"\n"ByVal"\n"ParamArray"\n" As "\n" _\\x0A"\n"\\x27"\n"Declare"\n"Lib"\n"operator"\n"template<"\n"::"\n"->"\n"(*"\n"[["\n"/*"\n"//"\n"const"\n"&&"\n"..."\n"\\""\n' ;;
   qmark) printf '"{"\n"}"\n"["\n"]"\n"\\"name\\""\n"\\"purpose\\""\n"\\"returns\\""\n"\\"kind\\""\n"\\"access\\""\n"\\"parameters\\""\n"\\"optional\\""\n"\\"type\\""\n"\\"description\\""\n"\\"Function\\""\n"\\"Yes\\""\n"\\\\u"\n' ;;
   esac
 }
@@ -80,6 +88,7 @@ for t in $targets; do
   profile) src=ProfileFuzz.cpp ;;
   registry) src=RegistryFuzz.cpp ;;
   qmark) src=QmarkFuzz.cpp ;;
+  declaration) src=DeclarationFuzz.cpp ;;
   *) echo "unknown target $t" >&2; exit 2 ;;
   esac
   echo "building $t ..."

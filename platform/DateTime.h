@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace qm {
 
@@ -16,6 +18,9 @@ struct DateTime {
 
 // Now, in the local time zone.
 DateTime LocalNow();
+// YYYY-MM-DD naming a real day of the calendar (year 1 or later), time 00:00:00; nullopt for
+// anything else, signs, blanks and short fields included.
+std::optional<DateTime> ParseIsoDate(std::string_view text);
 // Day of week, 0 = Sunday.
 int DayOfWeek(const DateTime& date);
 // Abbreviated and full month and weekday names of the current LC_TIME locale

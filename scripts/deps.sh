@@ -15,4 +15,4 @@ qm_need_packages() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >/dev/null
 }
 
-QM_BUILD_PACKAGES="cmake make g++ pkg-config qt6-base-dev libqt6svg6 libgl-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev"
+QM_BUILD_PACKAGES="cmake make g++ dpkg-dev pkg-config qt6-base-dev libqt6svg6 libgl-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev"

@@ -1,12 +1,12 @@
 #!/bin/sh
 # SPDX-License-Identifier: MIT
 # Builds everything and runs every test: the Release build (windows on the offscreen platform,
-# real-window tests under Xvfb), then the std-only core again under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# real-window tests under Xvfb, the Debian package's under label package), then the std-only
+# core again under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-qm_need_packages $QM_BUILD_PACKAGES xvfb xauth xdotool xclip fonts-dejavu-core
+qm_need_packages $QM_BUILD_PACKAGES xvfb xauth xdotool xclip fonts-dejavu-core lintian
 
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DQM_BUILD_TESTS=ON -DQM_BUILD_BENCH=ON >/dev/null

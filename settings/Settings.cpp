@@ -143,4 +143,17 @@ void LoadSettings(const std::function<void(std::int32_t commentsType)>& afterCom
     TheSettings() = std::move(loaded);
 }
 
+bool SaveSettings(const std::string& personalName, std::int32_t commentsType) {
+    RegIni ini;
+    ini.FileName(std::string(kSettingsFileName));
+    const SettingKey& typeKey = kSettingKeys[CommentsTypeKey];
+    const SettingKey& nameKey = kSettingKeys[PersonalNameKey];
+    const bool typeSaved = ini.SetIniString(typeKey.section, typeKey.key, std::to_string(commentsType));
+    const bool nameSaved = ini.SetIniString(nameKey.section, nameKey.key, personalName);
+    Settings& settings = TheSettings();
+    settings.PersonalName = personalName;
+    settings.CommentsType = commentsType;
+    return typeSaved && nameSaved;
+}
+
 }  // namespace qm

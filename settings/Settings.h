@@ -34,4 +34,8 @@ std::int32_t ParseSettingNumber(std::string_view text, std::int32_t outOfRange =
 // gives defaults; never throws for the file's content.
 void LoadSettings(const std::function<void(std::int32_t commentsType)>& afterCommentsType = {});
 
+// Writes "Comments Type" (as decimal) and "Personal Name" of section "General", both every
+// time, and puts both into TheSettings() even when a write fails. True when both were written.
+bool SaveSettings(const std::string& personalName, std::int32_t commentsType);
+
 }  // namespace qm

@@ -7,6 +7,37 @@
 #include <QWidget>
 
 namespace qm {
+namespace {
+
+// XKB key codes (evdev + 8) of the letter rows on the US layout, the Latin layout that
+// non-Latin ones are paired with.
+struct LetterRow {
+    quint32 firstCode;
+    const char* letters;
+};
+constexpr LetterRow kLetterRows[] = {{24, "QWERTYUIOP"}, {38, "ASDFGHJKL"}, {52, "ZXCVBNM"}};
+
+}  // namespace
+
+int KeyPreview::LatinKey(const QKeyEvent& event)
+{
+    const int key = event.key();
+    // Latin letters, digits, punctuation and function keys need no lookup.
+    if (key < 0x80 || key >= Qt::Key_Escape)
+        return key;
+    const quint32 symbol = event.nativeVirtualKey();
+    if (symbol >= 'a' && symbol <= 'z')
+        return Qt::Key_A + static_cast<int>(symbol - 'a');
+    if (symbol >= 'A' && symbol <= 'Z')
+        return Qt::Key_A + static_cast<int>(symbol - 'A');
+    const quint32 code = event.nativeScanCode();
+    for (const LetterRow& row : kLetterRows) {
+        const quint32 length = static_cast<quint32>(qstrlen(row.letters));
+        if (code >= row.firstCode && code < row.firstCode + length)
+            return row.letters[code - row.firstCode];
+    }
+    return key;
+}
 
 KeyPreview::KeyPreview(QWidget* window, KeyUpHandler onKeyUp)
     : QObject(window), m_window(window), m_onKeyUp(std::move(onKeyUp))
@@ -55,16 +86,18 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event)
         return false;
 
     auto* key = static_cast<QKeyEvent*>(event);
+    const int latin = LatinKey(*key);
     if (type == QEvent::KeyRelease) {
-        if (m_onKeyUp)
-            m_onKeyUp(key->key(), key->modifiers());
+        // Auto-repeat sends a release per repeat; only the real one counts.
+        if (m_onKeyUp && !key->isAutoRepeat())
+            m_onKeyUp(latin, key->modifiers());
         return false;
     }
     // ALT without Ctrl or Meta; AltGr combinations that type characters are left alone.
     const Qt::KeyboardModifiers chord =
         key->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier);
-    const bool letterOrDigit = (key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z) ||
-                               (key->key() >= Qt::Key_0 && key->key() <= Qt::Key_9);
+    const bool letterOrDigit = (latin >= Qt::Key_A && latin <= Qt::Key_Z) ||
+                               (latin >= Qt::Key_0 && latin <= Qt::Key_9);
     return chord == Qt::AltModifier && letterOrDigit;
 }
 

@@ -152,24 +152,23 @@ void frmAbout::cmdSysInfo_Click()
 
 void frmAbout::StartSysInfo()
 {
-    ProgramLauncher* launcher = m_services.launcher;
+    ProgramLauncher& launcher = m_services.launcher;
     QString path;
     bool started = false;
     if (GetKeyValue(win::HKEY_LOCAL_MACHINE, QLatin1String(kInfoKey), QStringLiteral("PATH"), path)) {
         // A value of another type is found but names nothing to start.
-        started = !path.isEmpty() && launcher && launcher->start(path);
+        started = !path.isEmpty() && launcher.start(path);
     } else if (GetKeyValue(win::HKEY_LOCAL_MACHINE, QLatin1String(kInfoFolderKey),
-                           QStringLiteral("MSINFO"), path)
-               && launcher) {
+                           QStringLiteral("MSINFO"), path)) {
         for (const QString& program : programInFolder(path)) {
-            if (launcher->fileExists(program)) {
-                started = launcher->start(program);
+            if (launcher.fileExists(program)) {
+                started = launcher.start(program);
                 break;
             }
         }
     }
-    if (!started && m_services.messageBox)
-        m_services.messageBox->show(this, QLatin1String(kUnavailable), kAppTitle);
+    if (!started)
+        m_services.messageBox.show(this, QLatin1String(kUnavailable), kAppTitle);
 }
 
 bool frmAbout::GetKeyValue(win::HKEY KeyRoot, const QString& KeyName, const QString& SubKeyRef,

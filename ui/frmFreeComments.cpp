@@ -2,6 +2,7 @@
 #include "ui/frmFreeComments.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -74,6 +75,18 @@ void frmFreeComments::reject()
 void frmFreeComments::txtComments_GotFocus()
 {
     SelectAllText(txtComments);
+}
+
+void frmFreeComments::keyPressEvent(QKeyEvent* event)
+{
+    // Without auto-default a focused button ignores Enter; it still presses like any other.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    auto* button = qobject_cast<QPushButton*>(focusWidget());
+    if (enter && button && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        button->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 bool frmFreeComments::eventFilter(QObject* watched, QEvent* event)

@@ -33,6 +33,7 @@ public slots:
     void reject() override;
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 

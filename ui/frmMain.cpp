@@ -16,7 +16,7 @@
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <exception>
 #include <memory>
 
@@ -26,6 +26,7 @@
 #include "settings/Settings.h"
 #include "ui/FormLayout.h"
 #include "ui/KeyPreview.h"
+#include "ui/ParamListModel.h"
 #include "ui/frmAbout.h"
 #include "ui/frmFreeComments.h"
 #include "ui/frmHelp.h"
@@ -36,7 +37,6 @@
 namespace qm {
 namespace {
 
-const QString kWebSite = QStringLiteral("https://quillmark.example.org/qmark98");
 const QString kWebTarget = QStringLiteral("_blank");
 
 template <typename W, typename... Args>
@@ -89,7 +89,7 @@ frmMain::frmMain(Services& services, Clock clock, QWidget* parent)
     FitFormToCaptions(this);
     placeTabStrip();
     connectHandlers();
-    showColumns();
+    showColumnWidths();
     txtSubName->setFocus();
 }
 
@@ -199,7 +199,9 @@ void frmMain::buildGeneralPage(QFrame* page)
 
 void frmMain::buildParametersPage(QFrame* page)
 {
-    lstParams = makeControl<QTreeWidget>(page, "lstParams");
+    lstParams = makeControl<QTreeView>(page, "lstParams");
+    m_params = new ParamListModel(lstParams);
+    lstParams->setModel(m_params);
     PlaceTwips(lstParams, 0, 120, 3855, 2415);
     lstParams->setRootIsDecorated(false);
     lstParams->setItemsExpandable(false);
@@ -241,8 +243,9 @@ void frmMain::connectHandlers()
 void frmMain::Form_Load()
 {
     LoadSettings([this](std::int32_t commentsType) {
-        if (commentsType == 1 && m_params.removeOptionalColumn())
-            showColumns();
+        if (commentsType == 1 &&
+            m_params->changeColumns([](ParamList& list) { return list.removeOptionalColumn(); }))
+            showColumnWidths();
     });
     DoEvents();
     m_loaded = true;
@@ -288,8 +291,13 @@ ProcedureDescription frmMain::snapshotDescription() const
         description.access = AccessLevel::Protected;
     else if (optPrivate->isChecked())
         description.access = AccessLevel::Private;
-    description.parameters = m_params.entries();
+    description.parameters = m_params->list().entries();
     return description;
+}
+
+const ParamList& frmMain::paramList() const
+{
+    return m_params->list();
 }
 
 void frmMain::CopyComments()
@@ -302,35 +310,32 @@ void frmMain::CopyComments()
             block = BuildFreeTextBlock(m_freeText.toStdString(), settings.CommentsType);
         } catch (const std::exception& error) {
             // The clipboard and the window stay as they are, so the copy can be retried.
-            if (m_services.messageBox)
-                m_services.messageBox->show(
-                    this, QStringLiteral("The comment could not be built: %1")
-                              .arg(QString::fromLocal8Bit(error.what())));
+            m_services.messageBox.show(this, QStringLiteral("The comment could not be built: %1")
+                                                 .arg(QString::fromLocal8Bit(error.what())));
             return;
         }
     } else {
         block = BuildCommentBlock(description, settings.CommentsType, settings.PersonalName,
                                   m_clock ? m_clock() : LocalNow());
     }
-    m_services.clipboard->clear();
-    m_services.clipboard->setText(fromUtf8(block));
-    resetForNextProcedure();
+    m_services.clipboard.clear();
+    m_services.clipboard.setText(fromUtf8(block));
+    clearDescription();
+    selectTab(0);
+    DoEvents();
     showMinimized();
 }
 
-void frmMain::resetForNextProcedure()
+// Sub, Public, empty boxes and list, the focus in the name box: after a copy and on unload.
+void frmMain::clearDescription()
 {
     optSub->setChecked(true);
     optPublic->setChecked(true);
-    txtSubName->clear();
-    txtSubPurpose->clear();
-    txtSubReturns->clear();
-    m_params.clearRows();
-    lstParams->clear();
+    for (QLineEdit* box : {txtSubName, txtSubPurpose, txtSubReturns})
+        box->clear();
+    m_params->clearRows();
     m_freeText.clear();
     txtSubName->setFocus();
-    selectTab(0);
-    DoEvents();
 }
 
 void frmMain::selectTab(int index)
@@ -388,57 +393,29 @@ void frmMain::cmdParamAdd_Click()
     if (language == 1)
         dialog->chkOptional->hide();
     dialog->exec();
-    if (!dialog->m_bOK)
-        return;
-    appendParameter(ParamList::RowFromDialog(
-        language, dialog->txtParamName->text().toStdString(), dialog->chkOptional->isChecked(),
-        dialog->cmbParamType->currentText().toStdString(),
-        dialog->txtParamDescription->text().toStdString()));
+    if (dialog->m_bOK)
+        appendParameter(dialog->row());
 }
 
 void frmMain::appendParameter(ParamRow row)
 {
-    m_params.appendRow(std::move(row));
-    const int index = static_cast<int>(m_params.rows().size()) - 1;
-    showRow(index);
+    m_params->appendRow(std::move(row));
     // The new row is the selected one, so Remove right after Add takes it away again.
-    lstParams->setCurrentItem(lstParams->topLevelItem(index));
+    lstParams->setCurrentIndex(m_params->index(m_params->rowCount() - 1, 0));
 }
 
 void frmMain::cmdParamRemove_Click()
 {
-    const QList<QTreeWidgetItem*> selected = lstParams->selectedItems();
-    if (selected.isEmpty())
-        return;
-    const int index = lstParams->indexOfTopLevelItem(selected.first());
-    if (index < 0)
-        return;
-    m_params.removeRow(static_cast<std::size_t>(index));
-    delete lstParams->takeTopLevelItem(index);
+    const QModelIndexList selected = lstParams->selectionModel()->selectedRows();
+    if (!selected.isEmpty())
+        m_params->removeRow(selected.first().row());
 }
 
-void frmMain::showColumns()
+void frmMain::showColumnWidths()
 {
-    const std::vector<ListColumn>& columns = m_params.columns();
-    QStringList headings;
-    for (const ListColumn& column : columns)
-        headings << fromUtf8(column.heading);
-    lstParams->setColumnCount(static_cast<int>(columns.size()));
-    lstParams->setHeaderLabels(headings);
+    const std::vector<ListColumn>& columns = m_params->list().columns();
     for (std::size_t i = 0; i < columns.size(); ++i)
         lstParams->setColumnWidth(static_cast<int>(i), FormTwipsX(this, columns[i].widthTwips));
-    for (int i = 0; i < lstParams->topLevelItemCount(); ++i)
-        showRow(i);
-}
-
-void frmMain::showRow(int index)
-{
-    const ParamRow& row = m_params.rows().at(static_cast<std::size_t>(index));
-    QTreeWidgetItem* item = lstParams->topLevelItem(index);
-    if (!item)
-        item = new QTreeWidgetItem(lstParams);
-    for (int column = 0; column < lstParams->columnCount(); ++column)
-        item->setText(column, fromUtf8(ParamList::ShownText(row, static_cast<std::size_t>(column))));
 }
 
 void frmMain::Toolbar1_ButtonClick(QAction* Button)
@@ -451,8 +428,10 @@ void frmMain::Toolbar1_ButtonClick(QAction* Button)
     else if (key == QLatin1String("Options"))
         runOptions();
     else if (key == QLatin1String("Navigate")) {
-        if (m_services.navigator)
-            m_services.navigator->Navigate(kWebSite, QString(), kWebTarget);
+        const QString address = DocumentationAddress();
+        if (address.isEmpty() || !m_services.navigator.Navigate(address, QString(), kWebTarget))
+            m_services.messageBox.show(
+                this, QStringLiteral("The Quillmark 98 documentation could not be opened."));
     } else if (key == QLatin1String("About"))
         showAbout();
     else if (key == QLatin1String("Help"))
@@ -462,13 +441,13 @@ void frmMain::Toolbar1_ButtonClick(QAction* Button)
 void frmMain::runOptions()
 {
     const Settings& settings = TheSettings();
-    auto dialog = std::make_unique<frmOptions>(m_services, this);
-    dialog->txtName->setText(fromUtf8(settings.PersonalName));
-    dialog->selectLanguage(settings.CommentsType);
+    auto dialog = std::make_unique<frmOptions>(m_services, fromUtf8(settings.PersonalName),
+                                               settings.CommentsType, this);
     dialog->exec();
     dialog.reset();
-    if (m_params.matchLanguage(TheSettings().CommentsType))
-        showColumns();
+    const DevelopmentLanguage language = TheSettings().CommentsType;
+    if (m_params->changeColumns([language](ParamList& list) { return list.matchLanguage(language); }))
+        showColumnWidths();
 }
 
 void frmMain::showAbout()
@@ -503,23 +482,20 @@ void frmMain::closeEvent(QCloseEvent* event)
 // settings again, as a freshly loaded window would.
 void frmMain::unload()
 {
-    m_loaded = false;
-    optSub->setChecked(true);
-    optPublic->setChecked(true);
-    for (QLineEdit* box : {txtSubName, txtSubPurpose, txtSubReturns})
-        box->clear();
-    m_params.clearRows();
-    m_params.resetColumns();
-    lstParams->clear();
-    showColumns();
-    m_freeText.clear();
+    // Un-minimising may show the window again; that must not count as the next load.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    clearDescription();
+    m_params->changeColumns([](ParamList& list) {
+        list.resetColumns();
+        return true;
+    });
+    showColumnWidths();
     {
         const QSignalBlocker quiet(TabStrip1);
         TabStrip1->setCurrentIndex(0);
     }
     frames[0]->raise();
-    txtSubName->setFocus();
-    setWindowState(windowState() & ~Qt::WindowMinimized);
+    m_loaded = false;
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)

@@ -19,13 +19,14 @@ class QPushButton;
 class QRadioButton;
 class QTabBar;
 class QToolBar;
-class QTreeWidget;
+class QTreeView;
 
 namespace qm {
 
 struct Services;
 class frmAbout;
 class KeyPreview;
+class ParamListModel;
 
 // Control names follow the form design; the two stacked pages frames(0) and frames(1) are
 // the members frames[0] and frames[1], with the object names "frames0" and "frames1".
@@ -51,7 +52,8 @@ public:
     void CopyComments();
     // The description the window shows, as the generator reads it.
     ProcedureDescription snapshotDescription() const;
-    const ParamList& paramList() const { return m_params; }
+    // The parameter list as it stands: its columns and rows.
+    const ParamList& paramList() const;
     // Appends a row to lstParams and selects it, as OK in the Add New Parameter dialog does.
     void appendParameter(ParamRow row);
 
@@ -88,7 +90,7 @@ public:
     QLineEdit* txtSubPurpose = nullptr;
     QLabel* Label3 = nullptr;
     QLineEdit* txtSubReturns = nullptr;
-    QTreeWidget* lstParams = nullptr;
+    QTreeView* lstParams = nullptr;
     QPushButton* cmdParamAdd = nullptr;
     QPushButton* cmdParamRemove = nullptr;
 
@@ -106,17 +108,16 @@ private:
     void connectHandlers();
 
     void selectTab(int index);
-    void resetForNextProcedure();
+    void clearDescription();
     void unload();
-    void showColumns();
-    void showRow(int index);
+    void showColumnWidths();
     void runOptions();
     void showAbout();
     void showHelp();
 
     Services& m_services;
     Clock m_clock;
-    ParamList m_params;
+    ParamListModel* m_params = nullptr;
     // The free text confirmed in the General dialog; kept when building its block fails.
     QString m_freeText;
     KeyPreview* m_keyPreview = nullptr;

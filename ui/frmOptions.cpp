@@ -10,14 +10,15 @@
 
 #include "platform/Directories.h"
 #include "platform/qt/Services.h"
-#include "settings/RegIni.h"
 #include "settings/Settings.h"
 #include "ui/FormLayout.h"
 #include "ui/modMain.h"
 
 namespace qm {
 
-frmOptions::frmOptions(Services& services, QWidget* parent) : QDialog(parent), m_services(services)
+frmOptions::frmOptions(Services& services, const QString& personalName, int language,
+                       QWidget* parent)
+    : QDialog(parent), m_services(services)
 {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Options"));
@@ -59,6 +60,9 @@ frmOptions::frmOptions(Services& services, QWidget* parent) : QDialog(parent), m
 
     connect(cmdOK, &QPushButton::clicked, this, &frmOptions::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmOptions::cmdCancel_Click);
+
+    txtName->setText(personalName);
+    selectLanguage(language);
 }
 
 void frmOptions::selectLanguage(int index)
@@ -75,7 +79,7 @@ void frmOptions::selectLanguage(int index)
     }
 }
 
-int frmOptions::selectedLanguage() const
+int frmOptions::language() const
 {
     for (int i = 0; i < 2; ++i)
         if (Option1[i]->isChecked())
@@ -83,24 +87,17 @@ int frmOptions::selectedLanguage() const
     return 2;
 }
 
+QString frmOptions::personalName() const
+{
+    return txtName->text();
+}
+
 void frmOptions::cmdOK_Click()
 {
-    const int language = selectedLanguage();
-    const std::string name = txtName->text().toStdString();
-
-    RegIni ini;
-    ini.FileName(std::string(kSettingsFileName));
-    const bool typeSaved = ini.SetIniString("General", "Comments Type", std::to_string(language));
-    const bool nameSaved = ini.SetIniString("General", "Personal Name", name);
-
-    Settings& settings = TheSettings();
-    settings.PersonalName = name;
-    settings.CommentsType = language;
-
     // Losing the choice silently at the next start would look like the dialog ignored it.
-    if ((!typeSaved || !nameSaved) && m_services.messageBox) {
+    if (!SaveSettings(personalName().toStdString(), language())) {
         const QString path = QString::fromStdString(ResolveProfilePath(kSettingsFileName));
-        m_services.messageBox->show(
+        m_services.messageBox.show(
             this, QStringLiteral("The options could not be saved to %1. They apply only until "
                                  "the Quillmark 98 window is closed.")
                       .arg(path));

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The Options dialog: development language and developer name. The caller presets the
-// controls, shows the dialog modally and deletes it; OK saves and updates the settings.
+// The Options dialog: development language and developer name. Created preset with the
+// current values, shown modally and deleted; OK saves and updates the settings.
 #pragma once
 #include <QDialog>
 
@@ -17,12 +17,13 @@ struct Services;
 class frmOptions : public QDialog {
     Q_OBJECT
 public:
-    explicit frmOptions(Services& services, QWidget* parent = nullptr);
+    // A language without an Option1 element (an edited settings file) leaves none checked.
+    frmOptions(Services& services, const QString& personalName, int language,
+               QWidget* parent = nullptr);
 
-    // Checks Option1 element index; an index without an element leaves none checked.
-    void selectLanguage(int index);
     // Index of the first checked Option1 element, the element count when none is.
-    int selectedLanguage() const;
+    int language() const;
+    QString personalName() const;
 
     // Writes "Comments Type" and "Personal Name" of section "General" to the settings file
     // and into the settings in memory. A failed write is reported; memory is updated anyway.
@@ -46,6 +47,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void selectLanguage(int index);
+
     Services& m_services;
 };
 

@@ -87,6 +87,7 @@ frmParamAdd::frmParamAdd(QWidget* parent) : QDialog(parent)
 void frmParamAdd::Form_Load()
 {
     const Settings& settings = TheSettings();
+    m_language = settings.CommentsType;
     if (settings.CommentsType == 0) {
         for (const std::string& type : settings.ParamTypesVB)
             cmbParamType->addItem(QString::fromStdString(type));
@@ -99,6 +100,14 @@ void frmParamAdd::Form_Load()
     cmbParamType->setCurrentIndex(-1);
     cmbParamType->clearEditText();
     m_bOK = false;
+}
+
+ParamRow frmParamAdd::row() const
+{
+    return ParamList::RowFromDialog(m_language, txtParamName->text().toStdString(),
+                                    chkOptional->isChecked(),
+                                    cmbParamType->currentText().toStdString(),
+                                    txtParamDescription->text().toStdString());
 }
 
 void frmParamAdd::Form_KeyUp(int KeyCode, Qt::KeyboardModifiers Shift)

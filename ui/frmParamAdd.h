@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The Add New Parameter dialog. The caller creates it, shows it modally, reads m_bOK and the
-// controls, and deletes it, so every opening starts empty with the type list filled anew.
+// row, and deletes it, so every opening starts empty with the type list filled anew.
 #pragma once
 #include <QDialog>
+
+#include "ui/ParamList.h"
 
 class QCheckBox;
 class QComboBox;
@@ -21,6 +23,9 @@ public:
     explicit frmParamAdd(QWidget* parent = nullptr);
 
     bool m_bOK = false;
+
+    // The list row the fields make under the language the type box was filled for.
+    ParamRow row() const;
 
     // Fills cmbParamType from the settings: every Visual Basic type as stored, empty ones
     // included; the Visual C++ types that are not blank; nothing for any other language.
@@ -50,6 +55,7 @@ protected:
 
 private:
     KeyPreview* m_keyPreview = nullptr;
+    DevelopmentLanguage m_language = 0;
 };
 
 }  // namespace qm

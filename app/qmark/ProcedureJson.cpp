@@ -19,7 +19,7 @@ using Json = nlohmann::json;
 
 // A description nests three levels deep; the cap stops a megabyte of '[' long before it
 // becomes a tower of empty arrays.
-constexpr int kMaxDepth = 16;
+constexpr std::size_t kMaxDepth = 16;
 
 // Control characters would break the one-line message.
 std::string OneLine(std::string_view text) {
@@ -42,8 +42,14 @@ std::string KeyList(std::initializer_list<std::string_view> keys) {
     return out;
 }
 
+// Where an error is: parameter number, or the description itself for 0. Built only for
+// the message, as there may be many thousands of parameters.
+std::string Where(std::size_t parameter) {
+    return parameter == 0 ? "the description" : "parameter " + std::to_string(parameter);
+}
+
 void RejectUnknownKeys(const Json& object, std::initializer_list<std::string_view> known,
-                       const std::string& where) {
+                       std::size_t parameter) {
     std::string unknown;
     int count = 0;
     for (auto it = object.begin(); it != object.end(); ++it) {
@@ -52,84 +58,89 @@ void RejectUnknownKeys(const Json& object, std::initializer_list<std::string_vie
     }
     if (count > 0) {
         throw InputError((count == 1 ? "unknown key " : "unknown keys ") + unknown + " in " +
-                         where + " (known keys: " + KeyList(known) + ")");
+                         Where(parameter) + " (known keys: " + KeyList(known) + ")");
     }
 }
 
 // The text under key, or empty when the key is absent.
-std::string TextField(const Json& object, const char* key, const std::string& where) {
+std::string TextField(const Json& object, const char* key, std::size_t parameter) {
     const auto it = object.find(key);
     if (it == object.end()) return {};
     if (!it->is_string()) {
-        throw InputError(where + ": \"" + key + "\" must be a string, not " + it->type_name());
+        throw InputError(Where(parameter) + ": \"" + key + "\" must be a string, not " + it->type_name());
     }
     return it->get<std::string>();
 }
 
 ProcedureKind ParseKind(const Json& root) {
     if (!root.contains("kind")) return ProcedureKind::Sub;
-    const std::string kind = TextField(root, "kind", "the description");
-    if (kind == "Sub") return ProcedureKind::Sub;
-    if (kind == "Function") return ProcedureKind::Function;
-    if (kind == "Property") return ProcedureKind::Property;
-    if (kind == "General") {
-        throw InputError(
-            "the kind General has no structured block; use 'qmark free' for free text");
-    }
-    throw InputError("unknown kind " + Quoted(kind) + " (use Sub, Function or Property)");
+    const std::string kind = TextField(root, "kind", 0);
+    const auto parsed = ParseKindName(kind);
+    if (parsed == ProcedureKind::General) throw InputError(std::string(kGeneralHasNoBlock));
+    if (!parsed) throw InputError("unknown kind " + Quoted(kind) + " (use Sub, Function or Property)");
+    return *parsed;
 }
 
 AccessLevel ParseAccess(const Json& root) {
     if (!root.contains("access")) return AccessLevel::Public;
-    const std::string access = TextField(root, "access", "the description");
-    if (access == "Public") return AccessLevel::Public;
-    if (access == "Private") return AccessLevel::Private;
-    if (access == "Protected") return AccessLevel::Protected;
-    throw InputError("unknown access " + Quoted(access) + " (use Public, Private or Protected)");
+    const std::string access = TextField(root, "access", 0);
+    const auto parsed = ParseAccessName(access);
+    if (!parsed) {
+        throw InputError("unknown access " + Quoted(access) + " (use Public, Private or Protected)");
+    }
+    return *parsed;
 }
 
 ParameterEntry ParseParameter(const Json& item, std::size_t number) {
-    const std::string where = "parameter " + std::to_string(number);
     if (!item.is_object()) {
-        throw InputError(where + " must be an object, not " + std::string(item.type_name()));
+        throw InputError(Where(number) + " must be an object, not " + std::string(item.type_name()));
     }
-    RejectUnknownKeys(item, {"name", "optional", "type", "description"}, where);
+    RejectUnknownKeys(item, {"name", "optional", "type", "description"}, number);
     ParameterEntry entry;
-    entry.Name = TextField(item, "name", where);
-    entry.Optional = TextField(item, "optional", where);
-    entry.Type = TextField(item, "type", where);
-    entry.Description = TextField(item, "description", where);
+    entry.Name = TextField(item, "name", number);
+    entry.Optional = TextField(item, "optional", number);
+    entry.Type = TextField(item, "type", number);
+    entry.Description = TextField(item, "description", number);
     // Anything else would silently lose the marker ("yes" is not "Yes").
     if (!entry.Optional.empty() && entry.Optional != "Yes" && entry.Optional != "No") {
-        throw InputError(where + ": \"optional\" must be \"Yes\" or \"No\", not " +
+        throw InputError(Where(number) + ": \"optional\" must be \"Yes\" or \"No\", not " +
                          Quoted(entry.Optional));
     }
     return entry;
 }
 
-// The parsed tree; repeated keys, which the tree would silently collapse to the last one,
-// and deep nesting are refused while parsing.
-Json ParseTree(std::string_view text) {
-    std::vector<std::set<std::string>> keysSeen;
-    const Json::parser_callback_t watch = [&keysSeen](int depth, Json::parse_event_t event,
-                                                      Json& parsed) {
-        if (depth > kMaxDepth) throw InputError("the JSON nests too deeply for a description");
-        switch (event) {
-            case Json::parse_event_t::object_start: keysSeen.emplace_back(); break;
-            case Json::parse_event_t::object_end: keysSeen.pop_back(); break;
-            case Json::parse_event_t::key:
-                if (!keysSeen.back().insert(parsed.get<std::string>()).second) {
-                    throw InputError("key " + Quoted(parsed.get<std::string>()) +
-                                     " appears more than once in one object");
-                }
-                break;
-            default: break;
+// Builds the tree from the parser's events. nlohmann's callback parser rescans a container
+// after each child, which made a megabyte of [{},{},...] take half a minute; this stays
+// linear. Only what a description can use is stored: the root object, its "parameters"
+// array and that array's objects. Any other container stays an empty one of its type,
+// which is all its error message shows, so junk costs no memory. Repeated keys, which a tree would silently
+// collapse to the last one, and deep nesting are refused on the way.
+class TreeBuilder : public nlohmann::json_sax<Json> {
+public:
+    Json root;
+
+    bool null() override { return scalar(nullptr); }
+    bool boolean(bool value) override { return scalar(value); }
+    bool number_integer(number_integer_t value) override { return scalar(value); }
+    bool number_unsigned(number_unsigned_t value) override { return scalar(value); }
+    bool number_float(number_float_t value, const string_t&) override { return scalar(value); }
+    bool string(string_t& value) override { return scalar(std::move(value)); }
+    bool binary(binary_t&) override { return scalar(nullptr); }
+    bool start_object(std::size_t) override { return open(Json::object()); }
+    bool start_array(std::size_t) override { return open(Json::array()); }
+    bool end_object() override { return close(); }
+    bool end_array() override { return close(); }
+
+    bool key(string_t& key) override {
+        Open& object = m_open.back();
+        if (object.node ? object.node->contains(key) : !object.keys.insert(key).second) {
+            throw InputError("key " + Quoted(key) + " appears more than once in one object");
         }
+        object.key = std::move(key);
         return true;
-    };
-    try {
-        return Json::parse(text.begin(), text.end(), watch);
-    } catch (const Json::exception& e) {
+    }
+
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& e) override {
         // Drops the library's "[json.exception.parse_error.101] " tag.
         std::string_view message = e.what();
         if (!message.empty() && message.front() == '[') {
@@ -138,9 +149,72 @@ Json ParseTree(std::string_view text) {
         }
         throw InputError("invalid JSON: " + OneLine(message));
     }
+
+private:
+    struct Open {
+        Json* node;                  // null when the container is not stored
+        std::set<std::string> keys;  // those of an object not stored
+        std::string key;
+    };
+    std::vector<Open> m_open;
+
+    // Where the next value goes; null when it is not stored.
+    Json* place(Json&& value) {
+        if (m_open.empty()) return &(root = std::move(value));
+        Open& parent = m_open.back();
+        if (!parent.node) return nullptr;
+        if (parent.node->is_array()) {
+            parent.node->push_back(std::move(value));
+            return &parent.node->back();
+        }
+        return &((*parent.node)[parent.key] = std::move(value));
+    }
+
+    bool scalar(Json&& value) {
+        place(std::move(value));
+        return true;
+    }
+
+    bool open(Json&& container) {
+        if (m_open.size() >= kMaxDepth) throw InputError("the JSON nests too deeply for a description");
+        const std::size_t depth = m_open.size();
+        const bool keepChildren =
+            depth == 0   ? container.is_object()
+            : depth == 1 ? m_open[0].node && m_open[0].key == "parameters" && container.is_array()
+                         : depth == 2 && m_open[1].node && container.is_object();
+        Json* node = place(std::move(container));
+        m_open.push_back({keepChildren ? node : nullptr, {}, {}});
+        return true;
+    }
+
+    bool close() {
+        m_open.pop_back();
+        return true;
+    }
+};
+
+Json ParseTree(std::string_view text) {
+    TreeBuilder builder;
+    Json::sax_parse(text.begin(), text.end(), &builder);
+    return std::move(builder.root);
 }
 
 }  // namespace
+
+std::optional<ProcedureKind> ParseKindName(std::string_view name) {
+    if (name == "Sub") return ProcedureKind::Sub;
+    if (name == "Function") return ProcedureKind::Function;
+    if (name == "Property") return ProcedureKind::Property;
+    if (name == "General") return ProcedureKind::General;
+    return std::nullopt;
+}
+
+std::optional<AccessLevel> ParseAccessName(std::string_view name) {
+    if (name == "Public") return AccessLevel::Public;
+    if (name == "Private") return AccessLevel::Private;
+    if (name == "Protected") return AccessLevel::Protected;
+    return std::nullopt;
+}
 
 ProcedureDescription ParseProcedureJson(std::string_view text) {
     if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) {
@@ -150,13 +224,12 @@ ProcedureDescription ParseProcedureJson(std::string_view text) {
     if (!root.is_object()) {
         throw InputError("the input must be a JSON object, not " + std::string(root.type_name()));
     }
-    RejectUnknownKeys(root, {"name", "purpose", "returns", "kind", "access", "parameters"},
-                      "the description");
+    RejectUnknownKeys(root, {"name", "purpose", "returns", "kind", "access", "parameters"}, 0);
 
     ProcedureDescription d;
-    d.name = TextField(root, "name", "the description");
-    d.purpose = TextField(root, "purpose", "the description");
-    d.returns = TextField(root, "returns", "the description");
+    d.name = TextField(root, "name", 0);
+    d.purpose = TextField(root, "purpose", 0);
+    d.returns = TextField(root, "returns", 0);
     d.kind = ParseKind(root);
     d.access = ParseAccess(root);
     if (const auto it = root.find("parameters"); it != root.end()) {
@@ -165,8 +238,7 @@ ProcedureDescription ParseProcedureJson(std::string_view text) {
                              it->type_name());
         }
         d.parameters.reserve(it->size());
-        for (std::size_t i = 0; i < it->size(); ++i)
-            d.parameters.push_back(ParseParameter((*it)[i], i + 1));
+        for (std::size_t i = 0; i < it->size(); ++i) d.parameters.push_back(ParseParameter((*it)[i], i + 1));
     }
     return d;
 }

@@ -11,6 +11,8 @@
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cstdlib>
 
 #include "app/quillmark/AddInLoader.h"
 #include "platform/AtomicFile.h"
@@ -25,18 +27,44 @@ constexpr const char* kAddInSection = "Add-Ins32";
 
 }  // namespace
 
+std::vector<std::string> AddInListPaths() {
+    std::vector<std::string> paths{ResolveProfilePath(kAddInList)};
+    const char* env = std::getenv("XDG_CONFIG_DIRS");
+    const std::string dirs = env && *env ? env : "/etc/xdg";
+    std::size_t start = 0;
+    while (start <= dirs.size()) {
+        std::size_t end = dirs.find(':', start);
+        if (end == std::string::npos) end = dirs.size();
+        const std::string dir = dirs.substr(start, end - start);
+        // Relative entries are invalid under the XDG rules: they would depend on the working folder.
+        if (!dir.empty() && dir.front() == '/') paths.push_back(dir + "/quillmark/" + kAddInList);
+        start = end + 1;
+    }
+    return paths;
+}
+
 std::vector<std::pair<QString, QString>> ReadAddInList() {
-    std::string text;
     std::vector<std::pair<QString, QString>> list;
-    if (!ReadWholeFile(ResolveProfilePath(kAddInList), text)) return list;
-    for (const auto& [key, value] : ProfileDocument::Parse(text).Entries(kAddInSection))
-        list.emplace_back(QString::fromStdString(key), QString::fromStdString(value));
+    for (const std::string& path : AddInListPaths()) {
+        std::string text;
+        if (!ReadWholeFile(path, text)) continue;
+        for (const auto& [key, value] : ProfileDocument::Parse(text).Entries(kAddInSection)) {
+            const QString progId = QString::fromStdString(key);
+            const bool listed = std::any_of(list.begin(), list.end(), [&](const auto& entry) {
+                return entry.first.compare(progId, Qt::CaseInsensitive) == 0;
+            });
+            if (!listed) list.emplace_back(progId, QString::fromStdString(value));
+        }
+    }
     return list;
 }
 
 bool RegisterAddIn(const QString& progId, const QString& value) {
-    for (const auto& entry : ReadAddInList())
-        if (entry.first.compare(progId, Qt::CaseInsensitive) == 0) return true;
+    // Only the user's own list counts: a system-wide entry may be removed by the administrator.
+    std::string text;
+    if (ReadWholeFile(ResolveProfilePath(kAddInList), text) &&
+        ProfileDocument::Parse(text).Find(kAddInSection, progId.toStdString()))
+        return true;
     return win::WritePrivateProfileString(kAddInSection, progId.toStdString(), value.toStdString(), kAddInList);
 }
 

@@ -4,6 +4,8 @@
 #include <QString>
 #include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "addin/VBIDE.h"
 #include "app/quillmark/HostObjectModel.h"
@@ -13,9 +15,9 @@ class QPlainTextEdit;
 namespace qm {
 
 // A minimal development environment: an editor pane to paste into, an "Add-Ins" menu that
-// add-ins extend, and the add-in list vbaddin.ini ([Add-Ins32]) in the config folder. Listed
-// add-ins whose value is "1" connect while it starts; the Add-In Manager connects and
-// disconnects the others; quitting disconnects them all.
+// add-ins extend, and the add-in lists vbaddin.ini ([Add-Ins32]), the user's over the
+// system's. Listed add-ins whose value is "1" connect while it starts; the Add-In Manager
+// connects and disconnects the others; quitting disconnects them all.
 class EnvironmentWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -43,9 +45,14 @@ private:
     std::map<QString, std::unique_ptr<vbide::IDTExtensibility>> m_connected;
 };
 
-// Entries of [Add-Ins32] in vbaddin.ini: programmatic identifier -> value, in file order.
+// The add-in lists in the order they count: the user's vbaddin.ini, then
+// <dir>/quillmark/vbaddin.ini for each absolute dir of $XDG_CONFIG_DIRS (default /etc/xdg).
+std::vector<std::string> AddInListPaths();
+// Entries of [Add-Ins32]: programmatic identifier -> value, list by list in file order; the
+// first list naming an identifier (case-insensitively) wins. Unreadable lists are skipped.
 std::vector<std::pair<QString, QString>> ReadAddInList();
-// What an installer does: lists progId in vbaddin.ini with value, unless it is listed already.
+// What an installer does: lists progId with value in the user's own vbaddin.ini, unless it is
+// listed there already.
 bool RegisterAddIn(const QString& progId, const QString& value);
 
 }  // namespace qm

@@ -2,6 +2,7 @@
 // quillmark: opens the main window through the add-in, as another program would;
 // --environment starts the minimal development environment the add-in plugs into.
 #include <QApplication>
+#include <QGuiApplication>
 #include <clocale>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +12,7 @@
 #include "app/quillmark/EnvironmentWindow.h"
 #include "app/quillmark/Launcher.h"
 #include "app/quillmark/QuitOnSignal.h"
+#include "platform/qt/ClipboardKeeper.h"
 #include "resources/AppIconEngine.h"
 
 namespace {
@@ -20,7 +22,7 @@ const char kUsage[] =
     "\n"
     "  (no option)       open the Quillmark 98 window\n"
     "  --environment     start the development environment with its Add-Ins menu\n"
-    "  --register-addin  list Quillmark 98 in the environment's add-in list (vbaddin.ini)\n";
+    "  --register-addin  list Quillmark 98 in your own add-in list (vbaddin.ini)\n";
 
 bool HasDisplay() {
     const auto set = [](const char* name) {
@@ -30,11 +32,22 @@ bool HasDisplay() {
     return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
 }
 
+// The windows have closed; a block still on the clipboard must outlive the program.
+int KeepClipboard(int rc) {
+    qm::KeepClipboardAfterExit(QCoreApplication::applicationFilePath());
+    return rc;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     std::setlocale(LC_ALL, "");
     const char* mode = argc > 1 ? argv[1] : "";
+    // --serve-clipboard is how the program keeps serving its last copy after it ends; not for users.
+    if (std::strcmp(mode, "--serve-clipboard") == 0 && argc == 2) {
+        QGuiApplication app(argc, argv);
+        return qm::ServeClipboard();
+    }
     if (argc > 2 || (*mode && std::strcmp(mode, "--environment") != 0 && std::strcmp(mode, "--register-addin") != 0 &&
                      std::strcmp(mode, "--help") != 0 && std::strcmp(mode, "--version") != 0)) {
         std::fprintf(stderr, "quillmark: unknown option '%s'\n%s", argc > 2 ? argv[2] : mode, kUsage);
@@ -71,7 +84,9 @@ int main(int argc, char* argv[]) {
         environment.show();
         environment.startUp();
         qm::QuitEventLoopOnSignals();
-        return QApplication::exec();
+        const int rc = QApplication::exec();
+        environment.disconnectAll();
+        return KeepClipboard(rc);
     }
-    return qm::RunLauncher();
+    return KeepClipboard(qm::RunLauncher());
 }

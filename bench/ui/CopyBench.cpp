@@ -33,8 +33,8 @@ void fillWorkedExample(qm::frmMain& window)
 void BM_CopyComments_WorkedExample(benchmark::State& state)
 {
     KeepingClipboard clipboard;
-    qm::Services services = qm::DefaultServices();
-    services.clipboard = &clipboard;
+    const qm::Services& qt = qm::DefaultServices();
+    qm::Services services{clipboard, qt.messageBox, qt.navigator, qt.launcher};
     qm::frmMain window(services, [] { return qm::DateTime{1998, 12, 6}; });
     window.show();
     qm::TheSettings().PersonalName = "A. Developer";

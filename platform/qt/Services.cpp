@@ -42,9 +42,9 @@ public:
 class QtNavigator final : public Navigator {
 public:
     // Location and target frame have no meaning for a desktop browser; the address is all it needs.
-    void Navigate(const QString& address, const QString&, const QString&) override
+    bool Navigate(const QString& address, const QString&, const QString&) override
     {
-        QDesktopServices::openUrl(QUrl::fromUserInput(address));
+        return !address.isEmpty() && QDesktopServices::openUrl(QUrl::fromUserInput(address));
     }
 };
 
@@ -76,8 +76,20 @@ Services& DefaultServices()
     static QtMessageBox messageBox;
     static QtNavigator navigator;
     static QtLauncher launcher;
-    static Services services{&clipboard, &messageBox, &navigator, &launcher};
+    static Services services{clipboard, messageBox, navigator, launcher};
     return services;
+}
+
+QString DocumentationAddress()
+{
+    const QString installed = QCoreApplication::applicationDirPath()
+                              + QStringLiteral("/../share/doc/quillmark/README.md");
+    for (const QString& file : {installed, QStringLiteral(QM_SOURCE_DIR "/README.md")}) {
+        const QFileInfo info(file);
+        if (info.isFile())
+            return QUrl::fromLocalFile(info.canonicalFilePath()).toString();
+    }
+    return {};
 }
 
 int TwipsToPixelsX(int twips, const QWidget* widget)

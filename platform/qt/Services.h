@@ -28,7 +28,8 @@ public:
 class Navigator {
 public:
     virtual ~Navigator() = default;
-    virtual void Navigate(const QString& address, const QString& location,
+    // False when nothing could open the address.
+    virtual bool Navigate(const QString& address, const QString& location,
                           const QString& targetFrame) = 0;
 };
 
@@ -41,14 +42,18 @@ public:
 };
 
 struct Services {
-    ClipboardService* clipboard = nullptr;
-    MessageBoxService* messageBox = nullptr;
-    Navigator* navigator = nullptr;
-    ProgramLauncher* launcher = nullptr;
+    ClipboardService& clipboard;
+    MessageBoxService& messageBox;
+    Navigator& navigator;
+    ProgramLauncher& launcher;
 };
 
 // The Qt implementations (QClipboard, QMessageBox, QDesktopServices, QProcess).
 Services& DefaultServices();
+
+// The program's documentation as a file address: the installed README beside the program's
+// share folder, else the source tree's; empty when neither exists.
+QString DocumentationAddress();
 
 // Twips (1/1440 inch) to pixels at the logical DPI of widget's screen (the primary screen
 // when widget is null).

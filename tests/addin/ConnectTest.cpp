@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
-#include <QTest>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -27,170 +25,125 @@ public:
     bool deleted = false;
     QString Caption() const override { return caption; }
     void setCaption(const QString& c) override { caption = c; }
-    void Delete() override {
-        if (deleted) throw AddInError("already deleted");
-        deleted = true;
-    }
+    void Delete() override { deleted = true; }
 };
 
-class FakeBar final : public CommandBar, public CommandBarControls {
+// The root object, the Add-Ins bar and the menu command's event source in one.
+// clang-format off
+class FakeEnvironment final : public VBE, public vbide::CommandBars, public vbide::Events, public CommandBar,
+                              public CommandBarControls, public vbide::CommandBarEvents {
+    // clang-format on
 public:
+    FakeEnvironment() { Add(msoControlButton)->setCaption("Add-In Manager..."); }
+    vbide::CommandBars& CommandBars() override { return *this; }
+    vbide::Events& Events() override { return *this; }
+    CommandBar* Item(const QString& name) override { return hasBar && name == Name() ? this : nullptr; }
     QString Name() const override { return "Add-Ins"; }
     CommandBarControls& Controls() override { return *this; }
     int Count() const override { return static_cast<int>(controls.size()); }
-    CommandBarControl* Add(int type) override {
-        if (type != msoControlButton) throw AddInError("bad type");
-        return controls.emplace_back(std::make_unique<FakeControl>()).get();
+    CommandBarControl* Add(int) override { return controls.emplace_back(new FakeControl).get(); }
+    vbide::CommandBarEvents* CommandBarEvents(CommandBarControl*) override {
+        if (fail) fail();
+        return this;
     }
-    std::vector<std::unique_ptr<FakeControl>> controls;
-};
-
-class FakeSource final : public CommandBarEvents {
-public:
     int Advise(ClickHandler h) override {
-        handlers[next] = std::move(h);
-        return next++;
+        handler = std::move(h);
+        return 1;
     }
-    void Unadvise(int cookie) override { handlers.erase(cookie); }
-    std::map<int, ClickHandler> handlers;
-    int next = 1;
-};
-
-class FakeEnvironment final : public VBE, public CommandBars, public Events {
-public:
-    FakeEnvironment() { bar->Add(msoControlButton)->setCaption("Add-In Manager..."); }
-    vbide::CommandBars& CommandBars() override { return *this; }
-    vbide::Events& Events() override { return *this; }
-    CommandBar* Item(const QString& name) override {
-        return bar && name == bar->Name() ? bar.get() : nullptr;
-    }
-    vbide::CommandBarEvents* CommandBarEvents(CommandBarControl* control) override {
-        if (failEvents) throw AddInError("Events are not available.");
-        return &sources[control];
-    }
+    void Unadvise(int) override { handler = nullptr; }
     // Chooses the newest menu command, as the user would.
     void choose() {
-        CommandBarControl* control = bar->controls.back().get();
         bool handled = false, cancel = false;
-        for (auto& [cookie, h] : std::map(sources[control].handlers)) h(control, handled, cancel);
+        if (handler) handler(controls.back().get(), handled, cancel);
     }
 
-    std::unique_ptr<FakeBar> bar = std::make_unique<FakeBar>();
-    std::map<CommandBarControl*, FakeSource> sources;
-    bool failEvents = false;
+    std::vector<std::unique_ptr<FakeControl>> controls;
+    ClickHandler handler;
+    bool hasBar = true;
+    std::function<void()> fail;
 };
 
-class FakeStore final : public SettingStore {
-public:
-    std::map<QString, QString> values;
-    int reads = 0;
+// An add-in with its own environment, services and per-user store, which holds only displayOnConnect.
+struct Rig : SettingStore {
     QString GetSetting(const QString& app, const QString& section, const QString& key,
                        const QString& def) override {
-        ++reads;
-        const auto it = values.find(app + "/" + section + "/" + key);
-        return it == values.end() ? def : it->second;
+        return app + "/" + section + "/" + key == kDisplayKey && !displayOnConnect.isNull() ? displayOnConnect
+                                                                                            : def;
     }
     void SaveSetting(const QString& app, const QString& section, const QString& key,
                      const QString& value) override {
-        values[app + "/" + section + "/" + key] = value;
-    }
-};
-
-// An add-in with its own environment, store and services; stored is the DisplayOnConnect value.
-struct Rig {
-    explicit Rig(const QString& stored = {}) {
-        if (!stored.isNull()) store.values[kDisplayKey] = stored;
+        if (app + "/" + section + "/" + key == kDisplayKey) displayOnConnect = value;
     }
     bool shown() { return connect.mainForm() && connect.mainForm()->isVisible(); }
     void connectIn(int mode) { connect.OnConnection(&environment, mode, nullptr, custom); }
-    void disconnect() { connect.OnDisconnection(0, custom); }
-    QString recorded() { return store.values[kDisplayKey]; }
 
+    QString displayOnConnect;
     test::FakeServices fakes;
-    FakeStore store;
     FakeEnvironment environment;
     QVariantList custom;
-    Connect connect{fakes.services, store};
+    Connect connect{fakes.services, *this};
 };
 
+enum class User { Nothing, ChoosesTheCommand, CallsHide };
+
 TEST(ConnectTest, MenuCommandReopeningAndRecordByConnectMode) {
-    // Only the exact text "1" reopens the window.
-    const std::tuple<int, QString, bool, bool> rows[] = {
-        // mode, stored value, shown at connection, shown after start-up
-        {0, {}, false, false},  {0, "1", true, true},    {1, "1", false, true},
-        {1, {}, false, false},  {2, "0", true, true},    {7, "1", false, true},
-        {0, "True", false, false}, {0, "01", false, false}, {0, " 1", false, false},
-        {0, "1 ", false, false},   {0, "yes", false, false},
-    };
-    for (const auto& [mode, stored, atConnection, afterStartup] : rows) {
+    // Only the exact text "1" reopens the window. The command shows the one window, restored
+    // when a copy left it minimised; a user's close still counts as displayed, Hide does not.
+    const std::tuple<int, QString, bool, bool, bool, User> rows[] = {
+        // mode, stored value, has Add-Ins bar, shown at connection, shown after start-up, then
+        {0, {}, true, false, false, User::Nothing},          {0, "1", true, true, true, User::Nothing},
+        {1, "1", true, false, true, User::Nothing},          {2, "0", true, true, true, User::Nothing},
+        {7, "1", true, false, true, User::Nothing},          {0, "True", true, false, false, User::Nothing},
+        {0, "01", true, false, false, User::Nothing},        {0, " 1", true, false, false, User::Nothing},
+        {0, "1", false, true, true, User::Nothing},          {2, {}, true, true, true, User::CallsHide},
+        {0, {}, true, false, false, User::ChoosesTheCommand}};
+    for (const auto& [mode, stored, hasBar, atConnection, afterStartup, user] : rows) {
         SCOPED_TRACE(testing::Message() << "mode " << mode << " stored '" << stored.toStdString() << "'");
-        Rig r(stored);
+        Rig r;
+        r.displayOnConnect = stored;
+        r.environment.hasBar = hasBar;
         r.connectIn(mode);
-        EXPECT_EQ(r.environment.bar->Count(), mode == 2 ? 1 : 2);
-        EXPECT_EQ(r.environment.bar->controls.back()->caption,
-                  mode == 2 ? "Add-In Manager..." : "Quillmark 98");
+        const bool added = mode != 2 && hasBar;
+        EXPECT_EQ(r.environment.controls.back()->caption, added ? "Quillmark 98" : "Add-In Manager...");
         EXPECT_EQ(r.shown(), atConnection);
-        if (mode == 2) {
-            EXPECT_EQ(r.store.reads, 0) << "mode 2 does not read the stored value";
-        }
         r.connect.OnStartupComplete(r.custom);
         EXPECT_EQ(r.shown(), afterStartup);
-        r.disconnect();
-        EXPECT_EQ(r.recorded(), afterStartup ? "1" : "0");
+        if (user == User::ChoosesTheCommand) {
+            r.environment.choose();
+            frmMain* first = r.connect.mainForm();
+            first->showMinimized();
+            r.environment.choose();
+            EXPECT_TRUE(r.connect.mainForm() == first && first->isVisible() && !first->isMinimized());
+            first->close();
+        } else if (user == User::CallsHide) {
+            r.connect.Hide();
+            EXPECT_TRUE(r.connect.mainForm() && !r.shown()) << "hidden, still loaded";
+        }
+        QSignalSpy ended(&r.connect, &Connect::programEnded);
+        r.connect.OnDisconnection(0, r.custom);
+        const bool displayed = (afterStartup || user == User::ChoosesTheCommand) && user != User::CallsHide;
+        EXPECT_EQ(r.displayOnConnect, displayed ? "1" : "0");
+        EXPECT_EQ(r.environment.controls.back()->deleted, added);
+        EXPECT_EQ(ended.count(), 1);
+        r.environment.choose();  // the deleted command's event source no longer reaches the add-in
         EXPECT_EQ(r.connect.mainForm(), nullptr);
         EXPECT_TRUE(r.fakes.messageBox.texts.isEmpty());
     }
 }
 
-TEST(ConnectTest, CommandChosenTwiceThenClosedByTheUserRecordsOne) {
-    Rig r;
-    r.connectIn(0);
-    r.environment.choose();
-    frmMain* first = r.connect.mainForm();
-    ASSERT_TRUE(first && first->isVisible());
-    r.environment.choose();
-    EXPECT_EQ(r.connect.mainForm(), first) << "one window";
-    first->close();  // still counts as displayed
-    QSignalSpy ended(&r.connect, &Connect::programEnded);
-    r.disconnect();
-    EXPECT_EQ(r.recorded(), "1");
-    EXPECT_FALSE(r.connect.FormDisplayed());
-    EXPECT_TRUE(r.environment.bar->controls.back()->deleted);
-    EXPECT_EQ(ended.count(), 1);
-    // The menu command is gone: choosing its stale event source does nothing.
-    r.environment.choose();
-    EXPECT_EQ(r.connect.mainForm(), nullptr);
-}
-
-TEST(ConnectTest, HideBeforeDisconnectionRecordsZero) {
-    Rig r;
-    r.connectIn(2);
-    ASSERT_TRUE(r.shown());
-    r.connect.Hide();
-    EXPECT_FALSE(r.shown());
-    EXPECT_NE(r.connect.mainForm(), nullptr) << "hidden, still loaded";
-    r.disconnect();
-    EXPECT_EQ(r.recorded(), "0");
-}
-
-TEST(ConnectTest, MissingAddInsBarAddsNothingQuietly) {
-    Rig r("1");
-    r.environment.bar.reset();
-    r.connectIn(0);
-    EXPECT_TRUE(r.shown()) << "the stored value still reopens the window";
-    r.disconnect();
-    EXPECT_EQ(r.recorded(), "1");
-    EXPECT_TRUE(r.fakes.messageBox.texts.isEmpty());
-}
-
 TEST(ConnectTest, ConnectionErrorIsShownAndStopsTheConnection) {
-    Rig r("1");
-    r.environment.failEvents = true;
-    r.connectIn(0);
-    ASSERT_EQ(r.fakes.messageBox.texts, QStringList{"Events are not available."});
-    EXPECT_EQ(r.fakes.messageBox.captions, QStringList{"DEVivIv"});
-    EXPECT_EQ(r.connect.VBInstance(), &r.environment) << "what was stored before the error stays";
-    EXPECT_EQ(r.connect.mainForm(), nullptr) << "the DisplayOnConnect check did not run";
+    const std::pair<std::function<void()>, QString> rows[] = {
+        {[] { throw AddInError("Events are not available."); }, "Events are not available."},
+        {[] { throw 42; }, "Quillmark 98 could not connect to the development environment."}};
+    for (const auto& [fail, message] : rows) {
+        Rig r;
+        r.displayOnConnect = "1";
+        r.environment.fail = fail;
+        r.connectIn(0);
+        EXPECT_EQ(r.fakes.messageBox.texts + r.fakes.messageBox.captions, QStringList({message, "DEVivIv"}));
+        EXPECT_EQ(r.connect.VBInstance(), &r.environment) << "what was stored before the error stays";
+        EXPECT_EQ(r.connect.mainForm(), nullptr) << "the DisplayOnConnect check did not run";
+    }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QTest>
 #include <cstdio>
+#include <fstream>
 
 #include "addin/DisplaySetting.h"
 #include "platform/Directories.h"
@@ -17,6 +18,13 @@ namespace qm {
 namespace {
 
 const QString kProgId = QStringLiteral("ZI98VudAv.Connect");
+
+using AddInList = std::vector<std::pair<QString, QString>>;
+
+void WriteList(const std::string& dir, const char* entries) {
+    MakeDirectories(dir);
+    std::ofstream(dir + "/vbaddin.ini") << "[Add-Ins32]\n" << entries;
+}
 
 QWidget* MainWindow() {
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -30,14 +38,18 @@ protected:
         qputenv("QUILLMARK_ADDIN_PATH", QM_ADDIN_DIR);
         DefaultSettingStore().SaveSetting("DEVivIv", "Settings", "DisplayOnConnect", "0");
         std::remove((ConfigDir() + "/vbaddin.ini").c_str());
+        m_system = TempDir() + "xdg";
+        qputenv("XDG_CONFIG_DIRS", QByteArray::fromStdString(m_system));
     }
+    std::string m_system;
     QString display() { return DefaultSettingStore().GetSetting("DEVivIv", "Settings", "DisplayOnConnect", ""); }
 };
 
 TEST_F(EnvironmentTest, ListedAddInConnectsAtStartAndRecordsTheWindowAtQuit) {
-    ASSERT_TRUE(RegisterAddIn(kProgId, "1"));
+    WriteList(m_system + "/quillmark", "ZI98VudAv.Connect=0\n");
+    ASSERT_TRUE(RegisterAddIn(kProgId, "1")) << "a system-wide entry does not list it for the user";
     ASSERT_TRUE(RegisterAddIn(kProgId, "0")) << "a listed add-in keeps its value";
-    EXPECT_EQ(ReadAddInList(), (std::vector<std::pair<QString, QString>>{{kProgId, "1"}}));
+    EXPECT_EQ(ReadAddInList(), (AddInList{{kProgId, "1"}}));
     {
         EnvironmentWindow environment;
         environment.startUp();
@@ -60,6 +72,22 @@ TEST_F(EnvironmentTest, ListedAddInConnectsAtStartAndRecordsTheWindowAtQuit) {
     EXPECT_EQ(MainWindow(), nullptr);
     EXPECT_TRUE(QTest::qWaitFor([] { return MainWindow() != nullptr; }, 2000));
     environment.disconnectAll();
+}
+
+TEST_F(EnvironmentTest, SystemListsSitBeneathTheUsersInXdgOrder) {
+    const std::string user = ConfigDir() + "/vbaddin.ini", etc = "/etc/xdg/quillmark/vbaddin.ini";
+    const std::pair<const char*, std::vector<std::string>> rows[] = {
+        {nullptr, {user, etc}}, {"", {user, etc}}, {"relative::/x", {user, "/x/quillmark/vbaddin.ini"}}};
+    for (const auto& [dirs, paths] : rows) {
+        dirs ? qputenv("XDG_CONFIG_DIRS", dirs) : qunsetenv("XDG_CONFIG_DIRS");
+        EXPECT_EQ(AddInListPaths(), paths) << (dirs ? dirs : "unset");
+    }
+    qputenv("XDG_CONFIG_DIRS", QByteArray::fromStdString(m_system + "/a:" + m_system + "/b"));
+    WriteList(m_system + "/b/quillmark", "third=1\nzi98vudav.connect=1\nOther=1\n");
+    WriteList(m_system + "/a/quillmark", "Other=0\nZI98VudAv.Connect=1\n");
+    WriteList(ConfigDir(), "ZI98VudAv.Connect=0\n");
+    EXPECT_EQ(ReadAddInList(), (AddInList{{kProgId, "0"}, {"Other", "0"}, {"third", "1"}}))
+        << "the user's list wins, then the first system list naming it";
 }
 
 TEST_F(EnvironmentTest, ManagerConnectsAndDisconnectsWhileRunning) {

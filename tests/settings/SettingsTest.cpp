@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -120,6 +121,19 @@ TEST_F(SettingsTest, AfterCommentsTypeRunsBeforeTheListsAreRead) {
     });
     EXPECT_EQ(calls, (std::vector<std::int32_t>{1}));
     EXPECT_EQ(TheSettings().ParamTypesVC, (Strings{"long"}));
+}
+
+// Both keys every time, in memory too; the type lists and other lines stay as they are.
+TEST_F(SettingsTest, SaveWritesBothGeneralKeys) {
+    Write("; mine\r\n[Param Types VB]\r\nNumber=1\r\nParam1=Long\r\n");
+    for (const auto& [name, language] : {std::pair{"A. Developer", 1}, {"", 0}}) {
+        EXPECT_TRUE(SaveSettings(name, language));
+        EXPECT_EQ(loaded(), (Fields{name, language, {"old vb"}, {"old vc"}}));
+        std::ostringstream file;
+        file << std::ifstream(m_file, std::ios::binary).rdbuf();
+        EXPECT_EQ(file.str(), "; mine\r\n[Param Types VB]\r\nNumber=1\r\nParam1=Long\r\n[General]\r\n"
+                              "Comments Type=" + std::to_string(language) + "\r\nPersonal Name=" + name + "\r\n");
+    }
 }
 
 TEST_F(SettingsTest, FailureHalfwayKeepsTheOldRecord) {

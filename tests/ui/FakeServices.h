@@ -18,8 +18,7 @@ public:
 class FakeMessageBox final : public MessageBoxService {
 public:
     QStringList texts, captions;
-    void show(QWidget*, const QString& text, const QString& caption) override
-    {
+    void show(QWidget*, const QString& text, const QString& caption) override {
         texts << text;
         captions << caption;
     }
@@ -28,9 +27,10 @@ public:
 class FakeNavigator final : public Navigator {
 public:
     QStringList addresses;
-    void Navigate(const QString& address, const QString&, const QString&) override
-    {
+    bool opens = true;
+    bool Navigate(const QString& address, const QString&, const QString&) override {
         addresses << address;
+        return opens;
     }
 };
 
@@ -39,8 +39,7 @@ public:
     QStringList existing, started;  // existing: the paths fileExists answers true for
     bool startResult = true;
     bool fileExists(const QString& path) override { return existing.contains(path); }
-    bool start(const QString& path) override
-    {
+    bool start(const QString& path) override {
         started << path;
         return startResult;
     }
@@ -51,7 +50,7 @@ struct FakeServices {
     FakeMessageBox messageBox;
     FakeNavigator navigator;
     FakeLauncher launcher;
-    Services services{&clipboard, &messageBox, &navigator, &launcher};
+    Services services{clipboard, messageBox, navigator, launcher};
 };
 
 }  // namespace qm::test

@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: MIT
-// Helpers for driving the windows: answering modal dialogs, ALT keys, the settings file.
+// Helpers for driving the windows: finding controls, ALT keys, the settings file.
 #pragma once
 #include <QApplication>
-#include <QDialog>
 #include <QTest>
-#include <QTimer>
 #include <QWidget>
 #include <fstream>
-#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -15,89 +12,40 @@
 
 namespace qm::test {
 
-// Answers the next modal dialog of class className (e.g. "qm::frmParamAdd"). If none opens in
-// time the test fails and whatever modal window is up gets rejected, so nothing ever hangs.
-class ModalAnswer {
-public:
-    ModalAnswer(const char* className, std::function<void(QDialog*)> answer)
-        : m_className(className), m_answer(std::move(answer))
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
-        m_timer.start(kPollMs);
-    }
-    ~ModalAnswer()
-    {
-        if (!m_answered)
-            ADD_FAILURE() << "no modal " << m_className << " was shown";
-    }
-    // Processes events until the dialog has been answered (or the time is up).
-    bool wait() { return QTest::qWaitFor([this] { return m_answered; }, kPolls * kPollMs + 500); }
-
-private:
-    static constexpr int kPollMs = 5, kPolls = 1000;
-
-    void poll()
-    {
-        auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        // Keys typed before the dialog is active would land in the window behind it.
-        if (modal && modal->isActiveWindow() && modal->inherits(m_className.c_str())) {
-            m_timer.stop();
-            m_answered = true;
-            m_answer(modal);
-        } else if (++m_polls > kPolls) {
-            m_timer.stop();
-            if (modal)
-                modal->reject();
-        }
-    }
-
-    std::string m_className;
-    std::function<void(QDialog*)> m_answer;
-    QTimer m_timer;
-    int m_polls = 0;
-    bool m_answered = false;
-};
-
 template <typename T>
-T* child(QWidget* window, const char* name)
-{
+T* child(QWidget* window, const char* name) {
     T* found = window->findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(found, nullptr) << name;
     return found;
 }
 
-inline QWidget* focused() { return QApplication::focusWidget(); }
+inline QWidget* focused() {
+    return QApplication::focusWidget();
+}
 
-// ALT+key pressed and released where the focus is; with altFirst ALT is let go before the key.
-inline void altKey(Qt::Key key, bool altFirst = false)
-{
+// ALT+key pressed and released where the focus is.
+inline void altKey(Qt::Key key) {
     QWidget* target = focused();
     ASSERT_NE(target, nullptr);
     QTest::keyPress(target, key, Qt::AltModifier);
-    if (altFirst) {
-        QTest::keyRelease(target, Qt::Key_Alt, Qt::AltModifier);
-        QTest::keyRelease(target, key, Qt::NoModifier);
-    } else {
-        QTest::keyRelease(focused() ? focused() : target, key, Qt::AltModifier);
-    }
+    QTest::keyRelease(focused() ? focused() : target, key, Qt::AltModifier);
 }
 
-inline void showAndWait(QWidget* window)
-{
+inline void showAndWait(QWidget* window) {
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
 }
 
-inline std::string settingsPath() { return ResolveProfilePath("Qmark98.ini"); }
+inline std::string settingsPath() {
+    return ResolveProfilePath("Qmark98.ini");
+}
 
 // Empty content removes the file.
-inline void writeSettings(const std::string& content)
-{
+inline void writeSettings(const std::string& content) {
     std::remove(settingsPath().c_str());
-    if (content.empty())
-        return;
+    if (content.empty()) return;
     MakeDirectories(ConfigDir());
     std::ofstream(settingsPath(), std::ios::binary) << content;
 }

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # The describe-and-copy cycle in a real X server with real key events: types the worked example
 # into the main window (two parameters through the Add dialog), presses ALT+C and compares the
-# clipboard with the expected block byte for byte.
+# clipboard with the expected block byte for byte. After Exit the block is still on the
+# clipboard, served by a small process that ends when another program takes the clipboard.
 #   copy_cycle.sh PATH/TO/quillmark
 # Exit 77 (skipped) when Xvfb, xdotool or xclip is missing. Run it through cmake/sandbox.sh, so
 # XDG_CONFIG_HOME and TMPDIR are fresh.
@@ -97,4 +98,34 @@ wait_clipboard "$work/first"
 check_clipboard Second reset
 
 kill -0 "$app_pid" 2>/dev/null || fail "quillmark ended after the copy"
-echo "PASS: two copies, $(wc -c <"$work/first") and $(wc -c <"$work/clipboard") bytes, as expected"
+cp "$work/clipboard" "$work/second"
+
+# Exit (the leftmost toolbar button) ends the launcher; there is no clipboard manager here.
+focus_window "Quillmark 98"
+keys mousemove --window "$wid" 14 14 click 1
+i=0
+while kill -0 "$app_pid" 2>/dev/null; do
+    i=$((i + 1))
+    [ $i -gt 100 ] && fail "quillmark did not end after Exit"
+    sleep 0.1
+done
+wait "$app_pid"
+app_pid=""
+xclip -o -selection clipboard >"$work/kept" 2>/dev/null || fail "the clipboard is empty after Exit"
+cmp -s "$work/kept" "$work/second" || { cat -A "$work/kept"; fail "the clipboard lost the block at Exit"; }
+
+# The process serving it belongs to this display; it ends once another program owns the clipboard.
+server=""
+for proc in /proc/[0-9]*; do
+    tr '\0' ' ' <"$proc/cmdline" 2>/dev/null | grep -q -- '--serve-clipboar[d]' || continue
+    tr '\0' '\n' <"$proc/environ" 2>/dev/null | grep -qx "DISPLAY=$DISPLAY" && server=${proc#/proc/}
+done
+[ -n "$server" ] || fail "no process serves the clipboard"
+printf 'another owner' | xclip -selection clipboard
+i=0
+while kill -0 "$server" 2>/dev/null; do
+    i=$((i + 1))
+    [ $i -gt 50 ] && fail "the clipboard server $server still runs after another program took over"
+    sleep 0.1
+done
+echo "PASS: two copies, $(wc -c <"$work/first") and $(wc -c <"$work/second") bytes, as expected, kept after Exit"

@@ -135,9 +135,7 @@ int main(int argc, char** argv)
     ok &= save(&freeComments, dir, "free-comments.png");
     freeComments.hide();
 
-    qm::frmOptions options(services, &main);
-    options.selectLanguage(0);
-    named<QLineEdit>(&options, "txtName")->setText(QStringLiteral("A. Developer"));
+    qm::frmOptions options(services, QStringLiteral("A. Developer"), 0, &main);
     options.show();
     ok &= save(&options, dir, "options.png");
     options.hide();

@@ -1,0 +1,127 @@
+// SPDX-License-Identifier: MIT
+#include "app/qmark/BlockCommands.h"
+
+#include <algorithm>
+#include <istream>
+#include <ostream>
+#include <vector>
+
+#include "app/qmark/InputError.h"
+#include "app/qmark/ProcedureJson.h"
+#include "generator/FreeTextBlock.h"
+#include "settings/Settings.h"
+
+namespace qm {
+namespace {
+
+// Input is read a block at a time and a long note framed a slice at a time, so neither
+// step holds a second copy of the whole text.
+constexpr std::size_t kReadBlock = 1u << 20;
+constexpr std::size_t kFreeSlice = 256u << 10;
+
+void Write(std::ostream& out, const std::string& text) {
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+void RequireOneLineFields(const ProcedureDescription& d) {
+    RequireOneLine("the name", d.name);
+    RequireOneLine("the purpose", d.purpose);
+    RequireOneLine("the returns text", d.returns);
+    for (std::size_t i = 0; i < d.parameters.size(); ++i) {
+        const ParameterEntry& p = d.parameters[i];
+        const std::string where = "parameter " + std::to_string(i + 1);
+        RequireOneLine(where + "'s name", p.Name);
+        RequireOneLine(where + "'s type", p.Type);
+        RequireOneLine(where + "'s description", p.Description);
+    }
+}
+
+// Frames slice and appends its body lines to block; the first slice also gives the top
+// rule. Returns the bottom rule line.
+std::string FrameSlice(std::string_view slice, DevelopmentLanguage language, std::string& block) {
+    const std::string framed = BuildFreeTextBlock(slice, language);
+    const std::size_t bodyStart = block.empty() ? 0 : framed.find("\r\n") + 2;
+    const std::size_t bottomStart = framed.rfind("\r\n", framed.size() - 3) + 2;
+    block.append(framed, bodyStart, bottomStart - bodyStart);
+    return framed.substr(bottomStart);
+}
+
+}  // namespace
+
+std::string ReadInput(std::istream& in) {
+    std::vector<std::string> blocks;
+    std::size_t total = 0;
+    while (in) {
+        std::string block(kReadBlock, '\0');
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        block.resize(static_cast<std::size_t>(in.gcount()));
+        total += block.size();
+        if (total > kMaxInputBytes) {
+            throw InputError("standard input is over " + std::to_string(kMaxInputBytes >> 20) +
+                             " MiB, more than any description or note");
+        }
+        if (!block.empty()) blocks.push_back(std::move(block));
+    }
+    if (in.bad()) throw std::runtime_error("cannot read standard input");
+    if (blocks.size() == 1) return std::move(blocks[0]);
+    std::string text;
+    text.reserve(total);
+    for (std::string& block : blocks) {
+        text += block;
+        std::string().swap(block);
+    }
+    return text;
+}
+
+// A line break inside a field would leave a line without the remark prefix, which breaks
+// the source code the block is pasted into.
+void RequireOneLine(std::string_view what, std::string_view text) {
+    if (text.find_first_of("\r\n") != std::string_view::npos) {
+        throw InputError(std::string(what) + " holds a line break; each field is one line of the block");
+    }
+}
+
+void CompleteFromSettings(Request& r, bool needDeveloper) {
+    if (r.language && (r.developer || !needDeveloper)) return;
+    LoadSettings();
+    if (!r.language) r.language = TheSettings().CommentsType;
+    if (!r.developer) r.developer = TheSettings().PersonalName;
+}
+
+int RunBlock(Request& r, std::istream& in, std::ostream& out, std::ostream&) {
+    if (r.firstDescriptionFlag.empty()) r.description = ParseProcedureJson(ReadInput(in));
+    RequireOneLineFields(r.description);
+    if (r.developer) RequireOneLine("the developer name", *r.developer);
+    CompleteFromSettings(r, true);
+    Write(out, BuildCommentBlock(r.description, *r.language, *r.developer, r.date ? *r.date : LocalNow()));
+    return kExitOk;
+}
+
+// Every LF, CR LF and lone CR ends a line, as the dialog's text box hands its lines over
+// with CR LF; a final line end only ends the last line, as in any text file.
+int RunFree(Request& r, std::istream& in, std::ostream& out, std::ostream&) {
+    const std::string text = ReadInput(in);
+    CompleteFromSettings(r, false);
+    std::string block, slice, bottom;
+    block.reserve(text.size() + text.size() / 8 + 256);
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+        slice.append(text, start, end - start);
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+        // The lines of one slice are joined as the builder splits them.
+        const bool last = start >= text.size();
+        if (last || slice.size() >= kFreeSlice) {
+            bottom = FrameSlice(slice, *r.language, block);
+            slice.clear();
+            if (last) break;
+        } else {
+            slice += "\r\n";
+        }
+    }
+    block += bottom;
+    Write(out, block);
+    return kExitOk;
+}
+
+}  // namespace qm

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+#include <cstddef>
+#include <iosfwd>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "generator/CommentBlock.h"
+#include "platform/DateTime.h"
+
+namespace qm {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitBadInput = 2;
+
+// A bad command line; reported with a pointer to --help.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct CommandRow;
+
+// What the command line asks for, filled by the option table's rows.
+struct Request {
+    const CommandRow* command = nullptr;
+    bool help = false;
+    bool version = false;
+    std::optional<DevelopmentLanguage> language;
+    std::optional<std::string> developer;
+    std::optional<DateTime> date;
+    std::string firstDescriptionFlag;  // empty: block reads the description from stdin
+    ProcedureDescription description;
+    std::vector<std::string> operands;  // arguments after the command, for commands that take them
+};
+
+// Runs one command: reads in, writes its result to out and any report to err. Returns the
+// exit status; throws UsageError, InputError or FileError for the caller to report.
+using CommandHandler = int (*)(Request& request, std::istream& in, std::ostream& out, std::ostream& err);
+
+// One subcommand: its name, its lines of the usage synopsis (after "qmark "), its help text
+// (lines after the first start at the help column) and what runs it.
+struct CommandRow {
+    std::string_view name;
+    std::string_view synopsis;
+    std::string_view help;
+    CommandHandler run;
+    bool takesOperands = false;
+};
+
+// The largest standard input read: far beyond any description or note, and small enough
+// that `qmark block < /dev/zero` stops at once.
+inline constexpr std::size_t kMaxInputBytes = 8u << 20;
+
+// All of standard input; throws InputError past kMaxInputBytes and runtime_error on a read
+// failure. Holds no more than the text and one read block at any time.
+std::string ReadInput(std::istream& in);
+
+}  // namespace qm

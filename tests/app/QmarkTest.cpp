@@ -1,0 +1,227 @@
+// SPDX-License-Identifier: MIT
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <iterator>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Version.h"
+#include "app/qmark/QmarkCli.h"
+
+namespace qm {
+namespace {
+
+struct Result {
+    int status;
+    std::string out, err;
+};
+
+Result RunCli(std::vector<std::string> args, const std::string& input = {}) {
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    const int status = RunQmark(std::move(args), in, out, err);
+    return {status, out.str(), err.str()};
+}
+
+// Splits at each separator, keeping empty words, so a row can hold a line break inside one argument.
+std::vector<std::string> Words(const std::string& words, char separator = ' ') {
+    std::vector<std::string> out(1);
+    for (char c : words) {
+        if (c == separator) out.emplace_back();
+        else out.back() += c;
+    }
+    return out;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
+
+std::string Golden(const std::string& language) {
+    return ReadBytes(std::string(QM_TEST_DATA_DIR) +
+                     (language == "0" ? "/worked_example_vb.txt" : "/worked_example_vc.txt"));
+}
+
+const std::string kWorkedExample = R"({"name": "GetTotal", "purpose": "Adds up the lines of one order",
+  "returns": "Currency; the order total", "kind": "Function", "access": "Public", "parameters": [
+    {"name": "OrderID", "optional": "No", "type": "Long", "description": "Order to total"},
+    {"name": "IncludeTax", "optional": "Yes", "type": "Boolean", "description": "Add sales tax"}]})";
+const std::string kFixed = "--language 0 --developer Ada --date 1998-12-06";
+
+TEST(QmarkBlock, JsonAndFlagsGiveTheSameBlock) {
+    const std::string flags =
+        "block|--name|GetTotal|--purpose|Adds up the lines of one order|--kind|Function|--access=Public|"
+        "--returns=Currency; the order total|--param|OrderID|--type|Long|--desc|Order to total|"
+        "--param=IncludeTax|--optional|--type=Boolean|--desc=Add sales tax|";
+    for (const std::string language : {"0", "1"}) {
+        const std::string fixed = "--developer|A. Developer|--date|1998-12-06|--language=" + language;
+        // With description flags standard input is left alone, so garbage there is harmless.
+        for (const Result& r : {RunCli(Words("block|" + fixed, '|'), kWorkedExample),
+                                RunCli(Words(flags + fixed, '|'), "not json")}) {
+            EXPECT_EQ(r.err, "");
+            EXPECT_EQ(r.out, Golden(language)) << language;
+        }
+    }
+}
+
+// One line of the block for each description, given as JSON or as flags.
+TEST(QmarkBlock, FieldsReachTheirLine) {
+    const std::pair<std::string, std::string> rows[] = {
+        {R"({"parameters": [{"name": "m", "type": "std::map<int, T>", "description": "a: b, c"}]})",
+         "'      std::map<int, T>     m                 a: b, c\r\n"},
+        {"--param m --type std::map<int,\tT> --desc=a:\tb",
+         "'      std::map<int,\tT>     m                 a:\tb\r\n"},
+        {R"({"access": "Private"})", "'  Private Sub \r\n"},
+        {"--access Protected --kind Property --name P", "'  Protected Property P\r\n"},
+        {"--date 2000-02-29 --name x", "'      29-Feb-00            Ada  "},
+        {"--param x --language 7", "\r\n" + std::string(72, '=') + "\r\n"}};
+    for (const auto& [given, line] : rows) {
+        const bool json = given[0] == '{';
+        const Result r = RunCli(Words(kFixed + " block" + (json ? "" : " " + given)), json ? given : "");
+        EXPECT_EQ(r.err, "") << given;
+        EXPECT_NE(r.out.find(line), std::string::npos) << given << "\n" << r.out;
+    }
+}
+
+// Bad command lines and bad input, each next to its message, after fixed valid options. A message
+// without its line end is the start of a one-line message.
+TEST(QmarkErrors, RejectedWithExitTwoAndAClearMessage) {
+    const std::string language = " (an integer: 0 Visual Basic, 1 Visual C++)";
+    const std::string lineBreak = " holds a line break; each field is one line of the block\n";
+    std::vector<std::pair<std::string, std::string>> commandLines = {
+        {"", "missing command (block or free)"},
+        {"blok", "unknown command 'blok' (use block or free)"},
+        {"block -- --name", "unexpected argument '--name'"},
+        {"block -h", "unknown option '-h'"},
+        {"block --name", "option '--name' needs a value"},
+        {"block --optional=yes", "option '--optional' takes no value"},
+        {"block --optional --param a", "option '--optional' must follow a --param"},
+        {"block --kind Sub\nFunction", "invalid kind 'Sub?Function' (use Sub, Function or Property)"},
+        {"block --kind General", "the kind General has no structured block; use 'qmark free' for free text"},
+        {"block --access Friend", "invalid access 'Friend' (use Public, Private or Protected)"},
+        {"free --name x", "option '--name' applies to 'qmark block' only"},
+        {"block --language=1.5", "invalid language '1.5'" + language},
+        {"free --language 4294967296", "invalid language '4294967296'" + language}};
+    for (const std::string& bad :
+         Words("1900-02-29 1998-04-31 0000-01-01 1998-12-6 +998-12-06 1998-12-06x")) {
+        commandLines.push_back(
+            {"block --date " + bad, "invalid date '" + bad + "' (a real day as YYYY-MM-DD)"});
+    }
+    const std::pair<std::string, std::string> inputs[] = {
+        {"", "no input: expected a JSON object describing the procedure\n"},
+        {std::string(8u << 20, ' ') + "{}",
+         "standard input is over 8 MiB, more than any description or note\n"},
+        {"[{}]", "the input must be a JSON object, not array\n"},
+        {R"({"name": {"a": 1}})", "the description: \"name\" must be a string, not object\n"},
+        {R"({"parameters": {"a": [1]}})", "the description: \"parameters\" must be an array, not object\n"},
+        {R"({"parameters": [{}, [{}]]})", "parameter 2 must be an object, not array\n"},
+        {R"({"parameters": [{"optional": "yes"}]})",
+         "parameter 1: \"optional\" must be \"Yes\" or \"No\", not "},
+        {R"({"nmae": "x", "colour": 1})",
+         "unknown keys \"colour\", \"nmae\" in the description (known keys: "
+         "name, purpose, returns, kind, access, parameters)\n"},
+        {R"({"parameters": [{"desc": ""}]})",
+         "unknown key \"desc\" in parameter 1 (known keys: name, optional, "},
+        {R"({"name": "a", "name": "b"})", "key \"name\" appears more than once in one object\n"},
+        {R"({"x": [{"a": 1, "a": 2}]})", "key \"a\" appears more than once in one object\n"},
+        {R"({"kind": "General"})",
+         "the kind General has no structured block; use 'qmark free' for free text\n"},
+        {R"({"kind": "Event"})", "unknown kind \"Event\" (use Sub, Function or Property)\n"},
+        {R"({"access": "Friend"})", "unknown access \"Friend\" (use Public, Private or Protected)\n"},
+        {"{\"a\":" + std::string(50, '[') + std::string(50, ']') + "}", "the JSON nests too deeply for a "},
+        {"--returns a\nb", "the returns text" + lineBreak},
+        {"--param a --desc x\ry", "parameter 1's description" + lineBreak},
+        {"--name a --developer A\nB", "the developer name" + lineBreak},
+        {"{", "invalid JSON: "},
+        {"{} {}", "invalid JSON: "},
+        {"{\"name\": \"\xff\"}", "invalid JSON: "}};
+    const auto check = [](const std::string& args, const std::string& input, const std::string& err) {
+        const Result r = RunCli(Words(args.empty() ? kFixed : kFixed + " " + args), input);
+        const bool whole = err.back() == '\n' || std::count(r.err.begin(), r.err.end(), '\n') != 1;
+        EXPECT_EQ(std::to_string(r.status) + r.out + r.err.substr(0, whole ? r.err.size() : err.size()),
+                  "2" + err);
+    };
+    for (const auto& [args, err] : commandLines) check(args, "", "qmark: " + err + "\nTry 'qmark --help'.\n");
+    // Rows starting with "--" are description flags: their input is never read.
+    for (const auto& [input, err] : inputs) {
+        const bool flags = input.rfind("--", 0) == 0;
+        check(flags ? "block " + input : "block", flags ? "" : input, "qmark: " + err);
+    }
+}
+
+TEST(QmarkFree, EveryLineEndBecomesABodyLine) {
+    // Past a few hundred kilobytes the text is framed in slices; the joins must not show.
+    std::string many, manyLines;
+    for (int i = 0; i < 40000; ++i) many += "line " + std::to_string(i) + "\n";
+    std::replace_copy(many.begin(), many.end() - 1, std::back_inserter(manyLines), '\n', '|');
+    const std::pair<std::string, std::string> rows[] = {{"a\nb", "a|b"},      {"a\r\nb\r\n", "a|b"},
+                                                        {"a\rb\r", "a|b"},    {"a\r\n\n\rb", "a|||b"},
+                                                        {"a\nb\n\n", "a|b|"}, {"", ""},
+                                                        {many, manyLines}};
+    for (const auto& [language, prefix] : {std::pair{"0", "'"}, {"1", "//"}}) {
+        for (const auto& [input, lines] : rows) {
+            std::string expected = prefix + std::string(72, '=') + "\r\n";
+            for (const std::string& line : Words(lines, '|')) {
+                expected += prefix + (" " + line) + "\r\n";
+            }
+            const Result r = RunCli({"free", "--language", language}, input);
+            EXPECT_EQ(r.status, 0);
+            EXPECT_TRUE(r.out == expected + prefix + std::string(72, '-') + "\r\n") << input.substr(0, 40);
+        }
+    }
+}
+
+TEST(QmarkSettings, FlagsWinAndTheSettingsFileFillsTheRest) {
+    const std::string config = std::string(std::getenv("TMPDIR")) + "/qmark-config";
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    std::filesystem::create_directories(config + "/quillmark");
+    std::ofstream(config + "/quillmark/Qmark98.ini")
+        << "[General]\nComments Type=1\nPersonal Name=A. Developer\n";
+    EXPECT_EQ(RunCli(Words("block --date 1998-12-06"), kWorkedExample).out, Golden("1"));
+    EXPECT_EQ(RunCli(Words("block --language 0 --date 1998-12-06"), kWorkedExample).out, Golden("0"));
+}
+
+TEST(QmarkInfo, HelpAndVersion) {
+    const Result help = RunCli({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(
+        help.out.rfind("Usage: qmark block [OPTION]... < description.json\n       qmark block --name", 0),
+        0u);
+    EXPECT_NE(
+        help.out.find("\n  free                a block framing the text read from standard input; LF, CR "
+                      "LF and\n                      CR each end a line,"),
+        std::string::npos);
+    EXPECT_EQ(RunCli({"block", "--name", "x", "--help"}).out, help.out);
+    EXPECT_EQ(RunCli({"--version"}).out, std::string("qmark (Quillmark 98) ") + kVersionString + "\n");
+}
+
+// The built executable: main's stream set-up, the exit status, and a failed write.
+TEST(QmarkProcess, WritesTheBlockByteForByteAndExitsWithTheRightStatus) {
+    const std::string dir = std::getenv("TMPDIR");
+    std::ofstream(dir + "json", std::ios::binary) << kWorkedExample;
+    const std::string block = "block --language 0 --developer 'A. Developer' --date 1998-12-06 <";
+    // Endless input stops at the cap instead of filling the memory; a full disk is no success.
+    const std::tuple<std::string, std::string, int, std::string, std::string> rows[] = {
+        {block + dir + "json", dir + "out", 0, Golden("0"), ""},
+        {block + "/dev/zero", dir + "out", 2, "", "qmark: standard input is over 8 MiB, more than any "},
+        {"free --language 0 <" + dir + "json", "/dev/full", 1, "",
+         "qmark: cannot write to standard output\n"}};
+    for (const auto& [args, output, status, out, err] : rows) {
+        const int s =
+            std::system(("'" QM_QMARK_PATH "' " + args + " >" + output + " 2>" + dir + "err").c_str());
+        EXPECT_EQ(WIFEXITED(s) ? WEXITSTATUS(s) : -1, status) << args;
+        if (output != "/dev/full") EXPECT_EQ(ReadBytes(output), out) << args;
+        EXPECT_EQ(ReadBytes(dir + "err").substr(0, err.size()), err) << args;
+    }
+}
+
+}  // namespace
+}  // namespace qm
