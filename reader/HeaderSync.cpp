@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 #include "platform/Text.h"
 #include "reader/CommentBlockReader.h"
@@ -14,6 +15,8 @@ namespace {
 constexpr std::size_t kRuleLength = 72;
 // A declaration longer than this is not looked for further, so junk cannot make a scan quadratic.
 constexpr std::size_t kMaxDeclarationLines = 64;
+// Past this many line pairs a rewritten block is one edit rather than a minimal one.
+constexpr std::size_t kMaxDiffCells = 1u << 20;
 
 struct Line {
     std::size_t begin, end, next;  // content [begin, end), line end [end, next)
@@ -413,10 +416,48 @@ private:
             std::vector<HistoryLine> history = read.history;
             history.push_back(m_update->history);
             const std::string built = BuildCommentBlock(compared.merged, m_language, history);
-            m_result.edits.push_back({open, close + 1 - open, blockLines(built, open, 3, open)});
+            pushEdit(open, close + 1 - open, blockLines(built, open, 3, open));
             ++m_result.updated;
         }
         return close + 1;
+    }
+
+    // Lines that stay the same are left out of the edits, so a diff shows only what changed;
+    // a block is short, so a plain longest-common-subsequence table is cheap.
+    void pushEdit(std::size_t first, std::size_t count, std::vector<std::string> lines) {
+        const std::size_t n = count, m = lines.size();
+        if (n * m > kMaxDiffCells) {
+            m_result.edits.push_back({first, count, std::move(lines)});
+            return;
+        }
+        const auto old = [&](std::size_t i) {
+            return m_text.substr(m_lines[first + i].begin,
+                                 m_lines[first + i].next - m_lines[first + i].begin);
+        };
+        std::vector<std::uint32_t> common((n + 1) * (m + 1), 0);
+        const auto at = [&](std::size_t i, std::size_t j) -> std::uint32_t& {
+            return common[i * (m + 1) + j];
+        };
+        for (std::size_t i = n; i-- > 0;)
+            for (std::size_t j = m; j-- > 0;)
+                at(i, j) = old(i) == lines[j] ? at(i + 1, j + 1) + 1 : std::max(at(i + 1, j), at(i, j + 1));
+        LineEdit pending{first, 0, {}};
+        const auto flush = [&](std::size_t next) {
+            if (pending.count > 0 || !pending.lines.empty()) m_result.edits.push_back(std::move(pending));
+            pending = {first + next, 0, {}};
+        };
+        for (std::size_t i = 0, j = 0; i < n || j < m;) {
+            if (i < n && j < m && old(i) == lines[j]) {
+                flush(++i);
+                ++j;
+            } else if (j < m && (i == n || at(i, j + 1) >= at(i + 1, j))) {
+                pending.lines.push_back(std::move(lines[j++]));
+            } else {
+                ++pending.count;
+                ++i;
+            }
+        }
+        flush(n);
     }
 
     // The builder's lines, less the last drop, with this file's indent and line end.
