@@ -11,6 +11,7 @@
 #include "app/qmark/InputError.h"
 #include "app/qmark/MessageText.h"
 #include "app/qmark/ProcedureJson.h"
+#include "app/qmark/SourceCommands.h"
 #include "platform/FileError.h"
 
 namespace qm {
@@ -53,11 +54,20 @@ const CommandRow kCommands[] = {
      "a block framing the text read from standard input; LF, CR LF and\n"
      "CR each end a line, and a final line end adds no empty line",
      RunFree},
+    {"check", "check [OPTION]... PATH...",
+     "report the headers that are out of step with the declarations\n"
+     "below them, and Visual Basic procedures without one (exit 1)",
+     RunCheck, true},
+    {"update", "update [OPTION]... PATH...",
+     "bring those headers in step in place, adding a history line", RunUpdate, true},
 };
 
 // Headings of --help; options are listed under their heading in the table's order.
 constexpr std::string_view kDescribing =
     "Describing the procedure (block; standard input is not read when any is given):";
+constexpr std::string_view kSources =
+    "Checking and updating (folders are walked for .bas .cls .frm .ctl .dsr and\n"
+    ".h .hh .hpp .hxx .c .cc .cpp .cxx files; --language overrides the extension):";
 constexpr std::string_view kGeneral = "Options:";
 
 // One option. commands lists the names of the commands it applies to, blank-separated;
@@ -104,6 +114,17 @@ const OptionRow kOptions[] = {
      [](Request& r, std::string_view f, const std::string& v) { LatestParameter(r, f).Description = v; }},
     {"--optional", "", kDescribing, "block", "marks it Optional (shown under Visual Basic only)",
      [](Request& r, std::string_view f, const std::string&) { LatestParameter(r, f).Optional = "Yes"; }},
+    {"--format", "FORMAT", kSources, "check update", "text (FILE:LINE: warning: ...) or json",
+     [](Request& r, std::string_view, const std::string& v) {
+         if (v != "text" && v != "json") throw UsageError("invalid format " + Shown(v) + " (use text or json)");
+         r.sources.json = v == "json";
+     }},
+    {"--dry-run", "", kSources, "update", "print a unified diff instead of writing",
+     [](Request& r, std::string_view, const std::string&) { r.sources.dryRun = true; }},
+    {"--add-missing", "", kSources, "update", "also add a block above each Visual Basic procedure\nwithout one",
+     [](Request& r, std::string_view, const std::string&) { r.sources.addMissing = true; }},
+    {"--note", "TEXT", kSources, "update", "the new history line's note; default \"Updated\"",
+     [](Request& r, std::string_view, const std::string& v) { r.sources.note = v; }},
     {"--language", "N", kGeneral, "", "0 Visual Basic ('), 1 Visual C++ (//); default from the settings",
      [](Request& r, std::string_view, const std::string& v) {
          r.language = ParseLanguage(v);

@@ -12,9 +12,12 @@
 #include <ostream>
 #include <thread>
 
+#include "app/qmark/BlockCommands.h"
+#include "app/qmark/Request.h"
 #include "platform/AtomicFile.h"
 #include "platform/Text.h"
 #include "reader/HeaderSync.h"
+#include "settings/Settings.h"
 
 namespace qm {
 namespace {
@@ -210,6 +213,29 @@ std::vector<FileJob> CollectFiles(const SourceOptions& options) {
     return jobs;
 }
 
+int RunSources(Request& r, bool update, std::ostream& out, std::ostream& err) {
+    SourceOptions o = r.sources;
+    o.update = update;
+    o.paths = r.operands;
+    o.language = r.language;
+    if (o.paths.empty())
+        throw UsageError("missing file or folder to " + std::string(update ? "update" : "check"));
+    if (o.language && *o.language != 0 && *o.language != 1)
+        throw UsageError("check and update read language 0 (Visual Basic) or 1 (Visual C++) only");
+    if (o.json && o.dryRun) throw UsageError("option '--dry-run' prints a diff, not --format json");
+    if (update) {
+        if (!r.developer) {
+            LoadSettings();
+            r.developer = TheSettings().PersonalName;
+        }
+        RequireOneLine("the developer name", *r.developer);
+        RequireOneLine("the note", o.note);
+        o.developer = *r.developer;
+        o.date = r.date ? *r.date : LocalNow();
+    }
+    return RunSourceCommand(o, out, err);
+}
+
 std::string Plural(std::size_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
@@ -269,6 +295,14 @@ int RunSourceCommand(const SourceOptions& options, std::ostream& out, std::ostre
     out.flush();
     if (failed) return 2;
     return (options.update && !options.dryRun ? left : findings) ? 1 : 0;
+}
+
+int RunCheck(Request& request, std::istream&, std::ostream& out, std::ostream& err) {
+    return RunSources(request, false, out, err);
+}
+
+int RunUpdate(Request& request, std::istream&, std::ostream& out, std::ostream& err) {
+    return RunSources(request, true, out, err);
 }
 
 }  // namespace qm

@@ -29,4 +29,10 @@ struct SourceOptions {
 // file that could not be read or written (reported, the walk goes on).
 int RunSourceCommand(const SourceOptions& options, std::ostream& out, std::ostream& err);
 
+struct Request;
+// qmark check and qmark update: the request's paths and options to RunSourceCommand, the
+// developer name from the settings unless given. Throws UsageError for a bad combination.
+int RunCheck(Request& request, std::istream& in, std::ostream& out, std::ostream& err);
+int RunUpdate(Request& request, std::istream& in, std::ostream& out, std::ostream& err);
+
 }  // namespace qm
