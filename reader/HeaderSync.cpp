@@ -94,6 +94,7 @@ std::string TypeKey(std::string_view type, bool vb) {
 // Whether a returns text reads as a bare type, as `qmark header` writes it, rather than prose:
 // one word in Visual Basic; in C++ at most one word besides the built-in type keywords.
 bool LooksLikeType(std::string_view text, bool vb) {
+    if (text.empty() || !(IsIdentifierChar(text[0]) || text.starts_with("::"))) return false;
     static constexpr std::array<std::string_view, 20> kKeywords = {
         "const", "volatile", "unsigned", "signed",  "long",     "short",   "int",
         "char",  "bool",     "float",    "double",  "void",     "struct",  "class",
@@ -240,9 +241,8 @@ private:
     // prose after a ";" or " - " is kept, and prose alone is the user's and never stale.
     void compareReturns() {
         const std::string& text = m_block.returns;
-        const std::size_t separator = std::min(text.find(';'), text.find(" - "));
-        const std::string_view lead = Trim(std::string_view(text).substr(0, separator));
-        if (lead.empty() && separator != std::string::npos) return;
+        const auto [lead, tail] = splitReturns(text);
+        if (lead.empty() && !tail.empty()) return;
         if (!lead.empty() && !LooksLikeType(lead, m_vb)) return;
         const std::string_view code = m_code.returns;
         if (SaysNothing(lead) && code.empty()) return;
@@ -253,14 +253,27 @@ private:
             differ("header returns " + Quoted(lead) + ", the declaration returns " +
                    (code.empty() ? std::string("nothing") : Quoted(code)));
         }
-        const std::size_t leadAt = lead.empty() ? 0 : static_cast<std::size_t>(lead.data() - text.data());
-        const std::string tail = separator == std::string::npos ? "" : text.substr(separator);
         if (!code.empty()) {
-            merged.returns = text.substr(0, leadAt) + std::string(code) + tail;
-        } else {
-            const std::size_t skip = tail.empty() ? 0 : tail[0] == ';' ? 1 : 3;
-            merged.returns = std::string(TrimLeft(std::string_view(tail).substr(skip)));
+            const std::size_t leadAt = lead.empty() ? 0 : static_cast<std::size_t>(lead.data() - text.data());
+            merged.returns = text.substr(0, leadAt) + std::string(code) + std::string(tail);
+            return;
         }
+        // Nothing returned: keep the prose, without any type it starts with.
+        std::string_view rest = tail;
+        for (;;) {
+            rest = TrimLeft(rest.substr(rest.empty() ? 0 : rest[0] == ';' ? 1 : 3));
+            const auto [nextLead, nextTail] = splitReturns(rest);
+            if (nextLead.empty() || !LooksLikeType(nextLead, m_vb)) break;
+            rest = nextTail;
+        }
+        merged.returns = std::string(rest);
+    }
+
+    // The returns text's leading part and the rest from its ";" or " - " on.
+    static std::pair<std::string_view, std::string_view> splitReturns(std::string_view text) {
+        const std::size_t separator = std::min(text.find(';'), text.find(" - "));
+        if (separator == std::string_view::npos) return {Trim(text), {}};
+        return {Trim(text.substr(0, separator)), text.substr(separator)};
     }
 };
 
