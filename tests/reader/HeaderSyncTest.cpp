@@ -37,7 +37,9 @@ TEST(SyncHeaders, ComparesTheReturnTypeOnlyWhereTheBlockGivesOne) {
          "Long"},
         {1, "const std::string &; the name", "const std::string& F();", "", ""},
         {1, "The number of lines", "int F();", "", ""},
-        {1, "int; long; the old size", "void F();", "header returns 'int', the declaration returns nothing",
+        {1, "int; long; the old size", "void F();",
+         "header says Function, the declaration is a Sub\n17: header returns 'int', the declaration returns "
+         "nothing",
          "the old size"},
         {1, "unsigned long", "std::size_t F();",
          "header returns 'unsigned long', the declaration returns 'std::size_t'", "std::size_t"},
