@@ -26,8 +26,8 @@ ProcedureDescription Procedure(int n, DevelopmentLanguage language) {
     d.returns = language == 0 ? "Long; the count" : "int; the count";
     d.kind = ProcedureKind::Function;
     for (int p = 0; p < 3; ++p)
-        d.parameters.push_back({"Arg" + std::to_string(p), "No", language == 0 ? "Long" : "int",
-                                "Argument " + std::to_string(p)});
+        d.parameters.push_back({"Arg" + std::to_string(p), p == 2 ? "Yes" : "No",
+                                language == 0 ? "Long" : "int", "Argument " + std::to_string(p)});
     return d;
 }
 
