@@ -86,19 +86,15 @@ tree/include/Shapes.h:45: warning: header returns 'int', the declaration returns
 TEST(SourceCommands, ReportsWhatItCannotReadAndGoesOn) {
     FreshTree();
     ASSERT_EQ(mkfifo("tree/pipe.bas", 0600), 0);
-    struct Row {
-        std::vector<std::string> paths;
-        std::string out;
-    };
-    const Row rows[] = {
+    const std::pair<std::vector<std::string>, std::string> rows[] = {
         {{"missing.bas", "tree/include"}, "missing.bas: error: cannot read: No such file or directory\n"},
         {{"tree/pipe.bas"}, "tree/pipe.bas: error: not a regular file\n"},
         {{"tree/notes.txt"},
          "tree/notes.txt: error: cannot tell the language from the name; use --language\n"},
     };
-    for (const Row& r : rows) {
-        const Outcome o = RunOn({.paths = r.paths});
-        EXPECT_EQ(o.out.substr(0, r.out.size()), r.out);
+    for (const auto& [paths, out] : rows) {
+        const Outcome o = RunOn({.paths = paths});
+        EXPECT_EQ(o.out.substr(0, out.size()), out);
         EXPECT_TRUE(o.err.ends_with("; 1 path could not be read or written\n")) << o.err;
         EXPECT_EQ(o.status, 2);
     }

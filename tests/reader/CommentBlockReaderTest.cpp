@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <tuple>
 
 namespace qm {
 namespace {
@@ -32,11 +33,7 @@ std::string Edit(std::string text, const std::string& from, const std::string& t
 
 TEST(ReadCommentBlock, ReadsBackWhatTheBuilderWrote) {
     const std::vector<HistoryLine> created = {{"06-Dec-98", "A. Developer", "Creation Date"}};
-    struct Row {
-        ProcedureDescription d;
-        std::vector<HistoryLine> history;
-    };
-    const Row rows[] = {
+    const std::pair<ProcedureDescription, std::vector<HistoryLine>> rows[] = {
         {Describe("GetTotal", {{"OrderID", "No", "Long", "Order to total"},
                                {"IncludeTax", "Yes", "Boolean", "Add sales tax"}}),
          created},
@@ -55,11 +52,11 @@ TEST(ReadCommentBlock, ReadsBackWhatTheBuilderWrote) {
           {"03-Jan-05", "Jo", ""}}},
         {Describe("Empty", {}), {}},
     };
-    for (const Row& r : rows) {
+    for (const auto& [base, history] : rows) {
         for (DevelopmentLanguage language : {0, 1, 5}) {
-            ProcedureDescription d = r.d;
+            ProcedureDescription d = base;
             if (language == 5) d.parameters.clear();
-            const std::string block = BuildCommentBlock(d, language, r.history);
+            const std::string block = BuildCommentBlock(d, language, history);
             for (const std::string& text :
                  {block, Edit(block, "\r\n", "\n"), Edit(block, "(^|\n)", "$1\t  "),
                   block.substr(0, block.size() - 3 * (RemarkPrefix(language).size() + 2))}) {
@@ -68,7 +65,7 @@ TEST(ReadCommentBlock, ReadsBackWhatTheBuilderWrote) {
                 EXPECT_EQ(read.language, language == 5 ? -1 : language);
                 EXPECT_EQ(Flatten(*read.description), Flatten(d, language)) << text;
                 EXPECT_EQ(BuildCommentBlock(*read.description, language, read.history), block);
-                EXPECT_EQ(read.developerName, r.history.empty() ? "" : r.history[0].developer);
+                EXPECT_EQ(read.developerName, history.empty() ? "" : history[0].developer);
             }
         }
     }
@@ -91,10 +88,7 @@ TEST(ReadCommentBlock, TakesARunTogetherSplitFromTheDeclaration) {
 TEST(ReadCommentBlock, NamesTheLineOfADamagedBlock) {
     const std::string block =
         BuildCommentBlock(Describe("F", {{"a", "No", "Long", ""}}), 0, "Ann", {1998, 12, 6});
-    struct Row {
-        std::string from, to, error;
-    };
-    const Row rows[] = {
+    const std::tuple<std::string, std::string, std::string> rows[] = {
         {"[^]*", "", "line 1: empty text"},
         {"^'=", "'-", "line 1: not a header block: no double rule"},
         {"Private Function", "Friend Function", "line 2: expected Public, Private or Protected"},
@@ -109,7 +103,8 @@ TEST(ReadCommentBlock, NamesTheLineOfADamagedBlock) {
         {"a +", "aaaaaaaaaaaaaaaaaaa desc",
          "line 6: the name runs into the description; cannot tell where it ends"},
     };
-    for (const Row& r : rows) EXPECT_EQ(ReadCommentBlock(Edit(block, r.from, r.to)).error, r.error) << r.from;
+    for (const auto& [from, to, error] : rows)
+        EXPECT_EQ(ReadCommentBlock(Edit(block, from, to)).error, error) << from;
 }
 
 }  // namespace

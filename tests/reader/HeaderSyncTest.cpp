@@ -70,10 +70,7 @@ TEST(SyncHeaders, ComparesTheReturnTypeOnlyWhereTheBlockGivesOne) {
 TEST(SyncHeaders, ReportsBlocksItCannotMatch) {
     const std::string block = BuildCommentBlock({"F", "", "", ProcedureKind::Sub, AccessLevel::Public, {}}, 0,
                                                 "Ann", {1998, 12, 6});
-    struct Row {
-        std::string text, messages;
-    };
-    const Row rows[] = {
+    const std::pair<std::string, std::string> rows[] = {
         {block, "1: header block stands above no procedure declaration\n"},
         {block + "\n" + block + "Sub F()\n", "1: header block stands above no procedure declaration\n"},
         {std::regex_replace(block, std::regex("Parameters"), "Params") + "Sub F()\n",
@@ -82,7 +79,7 @@ TEST(SyncHeaders, ReportsBlocksItCannotMatch) {
          "Public Event E()\n",
          "1: Public Sub G has no header block\n2: Private Property H has no header block\n"},
     };
-    for (const Row& r : rows) EXPECT_EQ(Messages(SyncHeaders(r.text, 0)), r.messages) << r.text;
+    for (const auto& [text, messages] : rows) EXPECT_EQ(Messages(SyncHeaders(text, 0)), messages) << text;
 }
 
 }  // namespace
