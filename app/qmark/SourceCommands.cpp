@@ -2,6 +2,7 @@
 #include "app/qmark/SourceCommands.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -85,7 +86,9 @@ std::string ReadSource(const std::string& path, std::string& text, Snapshot& bef
 std::string WriteSource(const std::string& path, const std::string& text, const Snapshot& before) {
     Snapshot now;
     if (!TakeSnapshot(path, now) || !now.same(before)) return "changed on disk since it was read; left alone";
-    if (!AtomicReplace(path, text)) return "cannot write: " + Reason(errno);
+    // A read-only file is someone's decision (a locked checkout), not ours to replace.
+    if (::access(path.c_str(), W_OK) != 0 || !AtomicReplace(path, text))
+        return "cannot write: " + Reason(errno);
     return {};
 }
 
@@ -278,7 +281,8 @@ int RunSourceCommand(const SourceOptions& options, std::ostream& out, std::ostre
             }
         }
     }
-    if (options.json) out << array.dump(2) << '\n';
+    // Names in Windows-1252 files and paths are not UTF-8; JSON must be, so they are replaced.
+    if (options.json) out << array.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
 
     const std::string files = Plural(jobs.size() - failed, "file", "files");
     std::string summary = "qmark: ";

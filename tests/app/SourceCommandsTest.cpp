@@ -103,6 +103,9 @@ TEST(SourceCommands, ReportsWhatItCannotReadAndGoesOn) {
     const std::string first = "[\n  {\n    \"file\": \"tree/include/Shapes.h\",\n    \"line\": 26,\n";
     EXPECT_EQ(json.out.substr(0, first.size()), first);
     EXPECT_EQ(json.err, "qmark: 4 findings in 1 of 2 files\n");
+    std::ofstream("tree/caf\xe9.bas") << "Sub F()\n";  // a Windows-1252 name: not UTF-8
+    EXPECT_NE(RunOn({.paths = {"tree/caf\xe9.bas"}, .json = true}).out.find("tree/caf\xef\xbf\xbd.bas"),
+              std::string::npos);
 }
 
 }  // namespace
