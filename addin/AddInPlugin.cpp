@@ -4,7 +4,7 @@
 #include <QtPlugin>
 
 #include "addin/Connect.h"
-#include "addin/DisplaySetting.h"
+#include "addin/SettingStore.h"
 #include "platform/qt/Services.h"
 
 namespace qm {

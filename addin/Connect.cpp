@@ -3,7 +3,7 @@
 
 #include <exception>
 
-#include "addin/DisplaySetting.h"
+#include "addin/SettingStore.h"
 #include "platform/qt/Services.h"
 #include "ui/frmMain.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "generator/CommentBlock.h"
-#include "generator/FreeTextBlock.h"
+#include "settings/FreeTextBlock.h"
 #include "settings/Settings.h"
 
 namespace qm {

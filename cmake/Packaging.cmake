@@ -22,6 +22,8 @@ if(QM_CORE_ONLY)
 endif()
 install(FILES "${qm_doc_dir}/quillmark.1.gz" DESTINATION share/man/man1)
 install(FILES packaging/copyright "${qm_doc_dir}/changelog.gz" DESTINATION share/doc/quillmark)
+# The toolbar's web-page command opens this copy of the README.
+install(FILES README.md DESTINATION share/doc/quillmark)
 
 set(CPACK_PACKAGE_NAME quillmark)
 set(CPACK_PACKAGE_VENDOR "The Quillmark 98 developers")

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Profile.h"
+#include "platform/ProfileDocument.h"
 
 namespace {
 

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
 // Parses a .reg text, writes it out and parses that again: the second reading must be
-// clean, hold the same keys and values, and write out the same text.
+// clean, hold the same keys and values, and write out the same text. A clean text edited
+// in place must stay clean and read the new value back.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
-#include "platform/Registry.h"
+#include "platform/RegDocument.h"
 
 namespace {
 
@@ -37,5 +38,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     if (!second.error().empty()) std::abort();             // its own output is unreadable
     if (!SameKeys(first, second)) std::abort();            // the round trip changed data
     if (second.Serialize(kRoot) != written) std::abort();  // writing is not stable
+
+    if (!first.error().empty()) return 0;  // the store never edits a damaged file
+    const std::string path = first.keys().empty() ? std::string() : first.keys().back().path;
+    const qm::RegValue value{"Fuzz", 4, {1, 2, 3, 4}};
+    const qm::RegDocument edited =
+        qm::RegDocument::Parse(qm::RegDocument::EditValue(text, kRoot, path, value), kRoot);
+    const qm::RegKeyEntry* key = edited.FindKey(path);
+    const qm::RegValue* got = key ? qm::RegDocument::FindValue(*key, "Fuzz") : nullptr;
+    if (!edited.error().empty() || !got || got->data != value.data) std::abort();  // the edit did not take
     return 0;
 }

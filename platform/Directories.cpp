@@ -89,6 +89,22 @@ std::string SystemDir() {
     return "/usr/lib";
 }
 
+std::vector<std::string> SystemConfigDirs() {
+    std::string dirs = envOrEmpty("XDG_CONFIG_DIRS");
+    if (dirs.empty()) dirs = "/etc/xdg";
+    std::vector<std::string> result;
+    std::size_t start = 0;
+    while (start <= dirs.size()) {
+        std::size_t end = dirs.find(':', start);
+        if (end == std::string::npos) end = dirs.size();
+        // Relative entries are invalid under the XDG rules: they would depend on the working folder.
+        const std::string dir = withoutTrailingSlashes(dirs.substr(start, end - start));
+        if (!dir.empty() && dir.front() == '/') result.push_back((dir == "/" ? std::string() : dir) + "/quillmark");
+        start = end + 1;
+    }
+    return result;
+}
+
 std::string SystemRegistryDir() {
     const std::string dir = envOrEmpty("QUILLMARK_SYSTEM_REGISTRY");
     return dir.empty() ? std::string("/etc/quillmark/registry") : withoutTrailingSlashes(dir);
@@ -109,7 +125,10 @@ bool MakeDirectories(const std::string& dir) {
         pos = dir.find('/', pos + 1);
         const std::string part = dir.substr(0, pos);
         if (part.empty() || part.back() == '/') continue;  // "//" runs
-        if (mkdir(part.c_str(), 0700) == 0) continue;
+        if (mkdir(part.c_str(), 0700) == 0) {
+            GiveToFolderOwner(part);
+            continue;
+        }
         const int err = errno;
         struct stat st {};
         if (err == EEXIST && stat(part.c_str(), &st) == 0) {
@@ -121,6 +140,16 @@ bool MakeDirectories(const std::string& dir) {
         return false;
     }
     return true;
+}
+
+void GiveToFolderOwner(const std::string& path) {
+    if (geteuid() != 0) return;
+    const auto slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    struct stat st {};
+    if (stat(folder.c_str(), &st) != 0 || st.st_uid == 0) return;
+    const bool given = lchown(path.c_str(), st.st_uid, st.st_gid) == 0;
+    (void)given;  // root keeps it; the write itself still succeeds
 }
 
 namespace win {

@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qm {
 
@@ -12,13 +13,20 @@ std::string ConfigDir();
 std::string TempDir();
 // Reported as the system directory; never used for anything.
 std::string SystemDir();
+// The system-wide folders read beneath ConfigDir(), most important first: each entry of
+// $XDG_CONFIG_DIRS (default /etc/xdg) plus "/quillmark"; relative entries are skipped.
+std::vector<std::string> SystemConfigDirs();
 // Folder holding the registry files of the roots other than HKEY_CURRENT_USER:
 // $QUILLMARK_SYSTEM_REGISTRY, else /etc/quillmark/registry.
 std::string SystemRegistryDir();
 // A bare file name (no '/') resolves against ConfigDir(); any other path is used as is.
 std::string ResolveProfilePath(std::string_view fileName);
-// Creates dir and its parents (mode 0700 for new ones); false with errno set on failure.
+// Creates dir and its parents (mode 0700 for new ones, given to their folder's owner as
+// GiveToFolderOwner does); false with errno set on failure.
 bool MakeDirectories(const std::string& dir);
+// Run as root (sudo -E keeps a user's HOME), gives a file or folder just made to the owner
+// of the folder holding it, so that the user is not locked out of their own home.
+void GiveToFolderOwner(const std::string& path);
 
 namespace win {
 

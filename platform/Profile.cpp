@@ -5,108 +5,23 @@
 #include <atomic>
 #include <cerrno>
 #include <ctime>
-#include <fcntl.h>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <sys/stat.h>
-#include <unistd.h>
+#include <unordered_map>
 #include <vector>
 
-#include "platform/AtomicFile.h"
 #include "platform/Directories.h"
+#include "platform/FileLock.h"
 #include "platform/Text.h"
+#include "platform/WholeFile.h"
 
 namespace qm {
 namespace {
 
-// A profile file beyond this is not a settings file; reading it whole could exhaust memory.
-constexpr off_t kMaxProfileBytes = 16 << 20;
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view trimBlanks(std::string_view s) {
-    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
 bool hasLineBreak(std::string_view s) {
     return s.find_first_of("\r\n") != std::string_view::npos;
-}
-
-// One physical line: text[begin, end) is its content, text[end, next) its line break.
-struct Line {
-    std::size_t begin = 0;
-    std::size_t end = 0;
-    std::size_t next = 0;
-};
-
-Line lineAt(std::string_view text, std::size_t pos) {
-    Line line{pos, text.find_first_of("\r\n", pos), 0};
-    if (line.end == std::string_view::npos) {
-        line.end = line.next = text.size();
-    } else if (text[line.end] == '\r' && line.end + 1 < text.size() && text[line.end + 1] == '\n') {
-        line.next = line.end + 2;
-    } else {
-        line.next = line.end + 1;
-    }
-    return line;
-}
-
-enum class LineKind { Blank, Comment, Section, Pair, Other };
-
-// What a line means; name and value are trimmed views into the text, value still quoted.
-struct LineMeaning {
-    LineKind kind = LineKind::Other;
-    std::string_view name;
-    std::string_view value;
-};
-
-LineMeaning classify(std::string_view text, const Line& line) {
-    std::string_view s = text.substr(line.begin, line.end - line.begin);
-    // A byte order mark from an editor would otherwise hide the first section.
-    if (line.begin == 0 && s.substr(0, 3) == "\xEF\xBB\xBF") s.remove_prefix(3);
-    s = trimBlanks(s);
-    if (s.empty()) return {LineKind::Blank, {}, {}};
-    if (s.front() == ';') return {LineKind::Comment, {}, {}};
-    if (s.front() == '[') {
-        std::string_view name = s.substr(1);
-        name = name.substr(0, name.find(']'));  // a missing ']' leaves the rest of the line
-        return {LineKind::Section, trimBlanks(name), {}};
-    }
-    const auto eq = s.find('=');
-    if (eq == std::string_view::npos) return {LineKind::Other, {}, {}};
-    return {LineKind::Pair, trimBlanks(s.substr(0, eq)), trimBlanks(s.substr(eq + 1))};
-}
-
-std::string_view unquote(std::string_view value) {
-    if (value.size() >= 2 && value.front() == value.back() &&
-        (value.front() == '"' || value.front() == '\''))
-        return value.substr(1, value.size() - 2);
-    return value;
-}
-
-// Blanks at either end would be dropped on read, and a value enclosed in quotes would lose
-// them; one pair of double quotes around such a value brings it back exactly.
-std::string quoteIfNeeded(std::string_view value) {
-    const bool needs = !value.empty() && (isBlank(value.front()) || isBlank(value.back()) ||
-                                          unquote(value).size() != value.size());
-    if (!needs) return std::string(value);
-    std::string quoted;
-    quoted.reserve(value.size() + 2);
-    quoted += '"';
-    quoted += value;
-    quoted += '"';
-    return quoted;
-}
-
-std::string lookupKey(std::string_view section, std::string_view key) {
-    std::string k = AsciiLower(section);
-    k += '\n';
-    k += AsciiLower(key);
-    return k;
 }
 
 bool sameTime(const timespec& a, const timespec& b) {
@@ -180,30 +95,17 @@ std::shared_ptr<const ProfileDocument> currentDocument(const std::string& path) 
             if (e.path == path && e.trusted && sameFile(e, st)) return e.document;
     }
 
-    // O_NONBLOCK: a FIFO swapped in after the stat must not hang the read.
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return nullptr;
     std::string text;
-    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxProfileBytes;
-    if (ok) {
-        text.resize(static_cast<std::size_t>(st.st_size));
-        std::size_t got = 0;
-        while (got < text.size()) {
-            const ssize_t n = read(fd, text.data() + got, text.size() - got);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;
-            got += static_cast<std::size_t>(n);
-        }
-        // A file that changed size under us is read again next time rather than cached.
-        ok = got == text.size();
-        text.resize(got);
+    if (!ReadWholeFile(path, text, &st)) {
+        forget(path);
+        return nullptr;
     }
-    close(fd);
     c.parses.fetch_add(1, std::memory_order_relaxed);
     auto document = std::make_shared<const ProfileDocument>(ProfileDocument::Parse(text));
-    if (!ok) {
+    // A file that changed size under us is read again next time rather than cached.
+    if (text.size() != static_cast<std::size_t>(st.st_size)) {
         forget(path);
-        return text.empty() ? nullptr : document;
+        return document;
     }
 
     CacheEntry entry;
@@ -255,103 +157,6 @@ ProfileSnapshot::~ProfileSnapshot() {
     }
 }
 
-ProfileDocument ProfileDocument::Parse(std::string_view text) {
-    ProfileDocument doc;
-    std::unordered_map<std::string, bool> seenSections;
-    std::string section;
-    bool active = false;  // false before the first section and inside a repeated one
-    for (std::size_t pos = 0; pos < text.size();) {
-        const Line line = lineAt(text, pos);
-        pos = line.next;
-        const LineMeaning m = classify(text, line);
-        if (m.kind == LineKind::Section) {
-            section = AsciiLower(m.name);
-            active = seenSections.emplace(section, true).second;
-        } else if (m.kind == LineKind::Pair && active) {
-            std::string k = section;
-            k += '\n';
-            k += AsciiLower(m.name);
-            if (doc.m_values.emplace(std::move(k), std::string(unquote(m.value))).second)
-                doc.m_order.emplace_back(section, std::string(m.name));
-        }
-    }
-    return doc;
-}
-
-std::optional<std::string> ProfileDocument::Find(std::string_view section,
-                                                 std::string_view key) const {
-    // No stored name holds a line break, and a query with one could alias another pair.
-    if (hasLineBreak(section) || hasLineBreak(key)) return std::nullopt;
-    const auto it = m_values.find(lookupKey(trimBlanks(section), trimBlanks(key)));
-    if (it == m_values.end()) return std::nullopt;
-    return it->second;
-}
-
-std::vector<std::pair<std::string, std::string>> ProfileDocument::Entries(std::string_view section) const {
-    std::vector<std::pair<std::string, std::string>> entries;
-    const std::string wanted = AsciiLower(trimBlanks(section));
-    for (const auto& [sectionName, key] : m_order)
-        if (sectionName == wanted) entries.emplace_back(key, *Find(section, key));
-    return entries;
-}
-
-std::string ProfileSetValue(std::string_view text, std::string_view section,
-                            std::string_view key, std::string_view value) {
-    section = trimBlanks(section);
-    key = trimBlanks(key);
-    const std::string stored = quoteIfNeeded(value);
-
-    bool inTarget = false;
-    bool found = false;
-    std::size_t insertAt = 0;        // just past the section's last non-blank line
-    bool insertNeedsBreak = false;   // that line is the file's last and has no line break
-    for (std::size_t pos = 0; pos < text.size();) {
-        const Line line = lineAt(text, pos);
-        pos = line.next;
-        const LineMeaning m = classify(text, line);
-        if (m.kind == LineKind::Section) {
-            if (found) break;  // only the first occurrence counts
-            inTarget = found = EqualsNoCase(m.name, section);
-        } else if (!inTarget || m.kind == LineKind::Blank) {
-            continue;
-        } else if (m.kind == LineKind::Pair && EqualsNoCase(m.name, key)) {
-            // Keep the key as written and the blanks around the value; replace the value.
-            const std::size_t valueBegin =
-                m.value.empty() ? line.end : static_cast<std::size_t>(m.value.data() - text.data());
-            const std::size_t valueEnd = valueBegin + m.value.size();
-            std::string out;
-            out.reserve(text.size() + stored.size());
-            out.append(text.substr(0, valueBegin));
-            out.append(stored);
-            out.append(text.substr(valueEnd));
-            return out;
-        }
-        insertAt = line.next;
-        insertNeedsBreak = line.next == line.end;
-    }
-
-    std::string addition;
-    if (!found) {
-        insertAt = text.size();
-        insertNeedsBreak = !text.empty() && text.back() != '\n' && text.back() != '\r';
-        addition += '[';
-        addition += section;
-        addition += "]\r\n";
-    }
-    addition += key;
-    addition += '=';
-    addition += stored;
-    addition += "\r\n";
-
-    std::string out;
-    out.reserve(text.size() + addition.size() + 2);
-    out.append(text.substr(0, insertAt));
-    if (insertNeedsBreak) out += "\r\n";
-    out += addition;
-    out.append(text.substr(insertAt));
-    return out;
-}
-
 std::size_t ProfileFileParses() {
     return cache().parses.load(std::memory_order_relaxed);
 }
@@ -359,20 +164,28 @@ std::size_t ProfileFileParses() {
 namespace win {
 
 std::size_t GetPrivateProfileString(std::string_view section, std::string_view key,
-                                    std::string_view defaultValue, std::string& out,
-                                    std::size_t size, std::string_view fileName) {
+                                    std::string_view defaultValue, std::string& out, std::size_t size,
+                                    std::string_view fileName) {
+    if (size == 0) return 0;
     const std::string path = ResolveProfilePath(fileName);
     std::optional<std::string> value;
     if (!path.empty()) value = readValue(path, section, key);
-    const std::string_view text = value ? std::string_view(*value) : defaultValue;
-    out.assign(size == 0 ? std::string_view() : CharPrefix(text, size - 1));
+    const std::string_view text = value ? std::string_view(*value) : TrimTrailingBlanks(defaultValue);
+    out.assign(CharPrefix(text, size - 1));
     return CharLength(out);
 }
 
-bool WritePrivateProfileString(std::string_view section, std::string_view key,
-                               std::string_view value, std::string_view fileName) {
-    const std::string_view name = trimBlanks(key);
-    const std::string_view sectionName = trimBlanks(section);
+bool WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,
+                               std::string_view fileName) {
+    return WriteProfileString(section, key, value, fileName, "\r\n");
+}
+
+}  // namespace win
+
+bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value,
+                        std::string_view fileName, std::string_view lineEnd) {
+    const std::string_view name = TrimBlanks(key);
+    const std::string_view sectionName = TrimBlanks(section);
     const bool valid = !fileName.empty() && !hasLineBreak(section) && !hasLineBreak(key) &&
                        !hasLineBreak(value) && sectionName.find(']') == std::string_view::npos &&
                        name.find('=') == std::string_view::npos &&
@@ -383,33 +196,20 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
     }
 
     const std::string path = ResolveProfilePath(fileName);
-    if (fileName.find('/') == std::string_view::npos && !MakeDirectories(ConfigDir()))
-        return false;
+    if (fileName.find('/') == std::string_view::npos && !MakeDirectories(ConfigDir())) return false;
 
-    FileLock lock(path);
+    const FileLock lock(path, true);
     if (!lock.locked()) {
         errno = lock.error();
         return false;
     }
-    struct stat st {};
-    if (stat(path.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode)) {
-            errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-            return false;
-        }
-        if (st.st_size > kMaxProfileBytes) {
-            errno = EFBIG;
-            return false;
-        }
-    }
+    // An unreadable file is refused here rather than replaced by one holding this key alone.
     std::string text;
-    const bool exists = ReadWholeFile(path, text);
-    // Anything but a missing file must not be overwritten with a fresh one.
-    if (!exists && errno != ENOENT) return false;
+    if (!ReadWholeFile(lock.path(), text)) return false;
 
-    const std::string updated = ProfileSetValue(text, section, key, value);
-    if (exists && updated == text) return true;
-    const bool written = AtomicReplace(path, updated);
+    const std::string updated = ProfileSetValue(text, section, key, value, lineEnd);
+    if (updated == text) return true;
+    const bool written = AtomicReplace(lock.path(), updated);
     const int err = errno;
     forget(path);
     if (t_snapshot) t_snapshot->erase(path);
@@ -417,5 +217,4 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
     return written;
 }
 
-}  // namespace win
 }  // namespace qm

@@ -66,6 +66,20 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+namespace {
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+}  // namespace
+
+std::string_view TrimTrailingBlanks(std::string_view text) {
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    return TrimTrailingBlanks(text);
+}
+
 std::string AsciiLower(std::string_view text) {
     std::string out(text);
     for (char& c : out)

@@ -15,6 +15,11 @@ std::string_view CharPrefix(std::string_view text, std::size_t n);
 // ASCII case-insensitive comparison, as profile section and key names compare.
 bool EqualsNoCase(std::string_view a, std::string_view b);
 
+// text without the blanks (spaces and tabs) at either end, as profile and .reg names are read.
+std::string_view TrimBlanks(std::string_view text);
+// text without the blanks at its end.
+std::string_view TrimTrailingBlanks(std::string_view text);
+
 // Lower-cases ASCII letters only.
 std::string AsciiLower(std::string_view text);
 

@@ -2,6 +2,8 @@
 #include "settings/RegIni.h"
 
 #include <cerrno>
+#include <charconv>
+#include <optional>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -11,7 +13,7 @@
 #include "platform/Directories.h"
 #include "platform/FileError.h"
 #include "platform/Profile.h"
-#include "settings/Settings.h"
+#include "platform/Text.h"
 
 namespace qm {
 namespace {
@@ -19,19 +21,25 @@ namespace {
 // Profile reads announce 254 characters, so a value is cut to 253.
 constexpr std::size_t kProfileBufferSize = 254;
 
-std::int32_t VariantToLong(const Variant& value) {
+// A value as a 32-bit integer, halves to even; nullopt when it is no number or out of range.
+std::optional<std::int32_t> VariantToLong(const Variant& value) {
+    constexpr auto kMin = std::numeric_limits<std::int32_t>::min();
+    constexpr auto kMax = std::numeric_limits<std::int32_t>::max();
     if (const auto* i = std::get_if<std::int64_t>(&value)) {
-        if (*i < std::numeric_limits<std::int32_t>::min() || *i > std::numeric_limits<std::int32_t>::max())
-            return 0;
+        if (*i < kMin || *i > kMax) return std::nullopt;
         return static_cast<std::int32_t>(*i);
     }
-    if (const auto* d = std::get_if<double>(&value)) {
-        const double r = std::nearbyint(*d);
-        if (!(r >= std::numeric_limits<std::int32_t>::min() && r <= std::numeric_limits<std::int32_t>::max()))
-            return 0;
-        return static_cast<std::int32_t>(r);
+    double d = 0;
+    if (const auto* number = std::get_if<double>(&value)) {
+        d = *number;
+    } else {
+        const std::string_view text = TrimBlanks(std::get<std::string>(value));
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), d);
+        if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
     }
-    return ParseSettingNumber(std::get<std::string>(value));
+    const double r = std::nearbyint(d);
+    if (!(r >= kMin && r <= kMax)) return std::nullopt;
+    return static_cast<std::int32_t>(r);
 }
 
 }  // namespace
@@ -115,11 +123,14 @@ long RegIni::GetValueEx(win::HKEY hKey, std::string_view name, Variant& value) c
         std::vector<unsigned char> buffer(size, 0);
         status = win::RegQueryValueEx(hKey, name, &type, buffer.data(), &size);
         if (status == 0) {
-            std::string text(reinterpret_cast<const char*>(buffer.data()), size > 0 ? size - 1 : 0);
-            // A value stored with its quotes loses them; a lone quote has no pair to lose.
-            if (!text.empty() && text.front() == '"' && text.size() >= 2)
-                text = text.substr(1, text.size() - 2);
-            value = std::move(text);
+            std::string_view text(reinterpret_cast<const char*>(buffer.data()), size > 0 ? size - 1 : 0);
+            // A value stored with its quotes loses them; a lone quote has no pair to lose. The
+            // last character goes whole, however many bytes it takes.
+            if (text.size() >= 2 && text.front() == '"') {
+                text.remove_prefix(1);
+                text = CharPrefix(text, CharLength(text) - 1);
+            }
+            value = std::string(text);
         } else {
             value = std::string();
         }
@@ -164,7 +175,9 @@ long RegIni::SetValueEx(win::HKEY hKey, std::string_view sValueName, std::uint32
                                   static_cast<std::uint32_t>(text.size()));
     }
     if (lType == win::REG_DWORD) {
-        const auto raw = static_cast<std::uint32_t>(VariantToLong(vValue));
+        const auto number = VariantToLong(vValue);
+        if (!number) return win::ERROR_INVALID_PARAMETER;
+        const auto raw = static_cast<std::uint32_t>(*number);
         unsigned char data[4];
         std::memcpy(data, &raw, sizeof data);
         return win::RegSetValueEx(hKey, sValueName, lType, data, sizeof data);

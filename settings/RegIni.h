@@ -38,6 +38,8 @@ public:
                       std::string_view strKey, std::string_view strValue) const;
     void SetRegNumber(std::string_view strRoot, std::string_view strSection,
                       std::string_view strKey, std::int32_t nValue) const;
+    // REG_SZ stores the value's text, REG_DWORD its 32-bit number (ERROR_INVALID_PARAMETER,
+    // nothing written, when it has none); any other type writes nothing and gives 0.
     long SetValueEx(win::HKEY hKey, std::string_view sValueName, std::uint32_t lType,
                     const Variant& vValue) const;
 

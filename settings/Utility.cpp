@@ -3,7 +3,6 @@
 
 #include <fcntl.h>
 #include <langinfo.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,8 +13,10 @@
 #include <cstdio>
 #include <limits>
 
+#include "platform/FileDescriptor.h"
 #include "platform/FileError.h"
 #include "platform/Text.h"
+#include "platform/WholeFile.h"
 
 namespace qm {
 namespace {
@@ -39,44 +40,9 @@ std::string LocaleText(nl_item item, std::string_view fallback) {
     return (text && *text) ? std::string(text) : std::string(fallback);
 }
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor() {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-    // Closes now, so a failure to flush can be reported; errno is set when it returns false.
-    bool close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
-
-std::string ReadWholeFile(const std::string& path) {
-    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0) throw FileError("cannot open", path, errno);
+std::string readWholeFile(const std::string& path) {
     std::string text;
-    struct stat status {};
-    if (::fstat(file.get(), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0)
-        text.reserve(static_cast<std::size_t>(status.st_size));
-    // Read to the end rather than trusting the size: the file may change or report none.
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(file.get(), buffer, sizeof buffer);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            throw FileError("cannot read", path, errno);
-        }
-        text.append(buffer, static_cast<std::size_t>(n));
-    }
+    if (!ReadWholeFile(path, text)) throw FileError("cannot read", path, errno);
     return text;
 }
 
@@ -194,26 +160,24 @@ int Utility::YearsDifference(const DateTime& varNow, const DateTime& varThen) co
 }
 
 std::string Utility::ReadFile(const std::string& strFileName) const {
-    return ReadWholeFile(strFileName);
+    return readWholeFile(strFileName);
 }
 
-std::string Utility::FileRead(const std::string& strFile) const { return ReadWholeFile(strFile); }
+std::string Utility::FileRead(const std::string& strFile) const { return readWholeFile(strFile); }
 
 void Utility::FileSave(const std::string& strFile, std::string_view strOut) const {
-    Descriptor file(::open(strFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (file.get() < 0) throw FileError("cannot write", strFile, errno);
+    FileDescriptor file(::open(strFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (!file) throw FileError("cannot write", strFile, errno);
     std::string data(strOut);
     data += "\r\n";
-    std::size_t written = 0;
-    while (written < data.size()) {
-        const ssize_t n = ::write(file.get(), data.data() + written, data.size() - written);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            throw FileError("cannot write", strFile, errno);
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    if (!file.close()) throw FileError("cannot write", strFile, errno);
+    if (!WriteAll(file.get(), data) || !file.close()) throw FileError("cannot write", strFile, errno);
+}
+
+void Utility::FileSave(int fd, const std::string& strFile, std::string_view strOut) const {
+    std::string data(strOut);
+    data += "\r\n";
+    if (::ftruncate(fd, 0) != 0 || ::lseek(fd, 0, SEEK_SET) != 0 || !WriteAll(fd, data))
+        throw FileError("cannot write", strFile, errno);
 }
 
 std::string Utility::StripPathFromFileName(std::string_view strFile) const {

@@ -14,7 +14,8 @@ public:
     using std::overflow_error::overflow_error;
 };
 
-// Small stateless text, date and file routines. File routines throw FileError.
+// Small stateless text, date and file routines. File routines throw FileError; the readers
+// take regular files only, up to kMaxWholeFileBytes, as every whole-file read does.
 class Utility {
 public:
     // "$" and nCur as ###,###,##0.00 with the locale's grouping and decimal characters.
@@ -28,6 +29,8 @@ public:
     std::string FileRead(const std::string& strFile) const;
     // Creates or empties strFile and writes strOut followed by CR LF.
     void FileSave(const std::string& strFile, std::string_view strOut) const;
+    // The same into the file already open as fd, from its start; strFile names it in errors.
+    void FileSave(int fd, const std::string& strFile, std::string_view strOut) const;
     // Everything after the last backslash; a name without one is returned whole.
     std::string StripPathFromFileName(std::string_view strFile) const;
     // Replaces non-overlapping matches left to right; an empty strFrom changes nothing.

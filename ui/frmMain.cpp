@@ -20,7 +20,7 @@
 #include <exception>
 #include <memory>
 
-#include "generator/FreeTextBlock.h"
+#include "settings/FreeTextBlock.h"
 #include "platform/qt/Services.h"
 #include "resources/AppIconEngine.h"
 #include "settings/Settings.h"

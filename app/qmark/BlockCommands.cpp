@@ -8,7 +8,7 @@
 
 #include "app/qmark/InputError.h"
 #include "app/qmark/ProcedureJson.h"
-#include "generator/FreeTextBlock.h"
+#include "settings/FreeTextBlock.h"
 #include "settings/Settings.h"
 
 namespace qm {

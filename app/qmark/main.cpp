@@ -3,10 +3,12 @@
 #include <iostream>
 
 #include "app/qmark/QmarkCli.h"
+#include "settings/FreeTextBlock.h"
 
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");  // the month abbreviation follows the user's LC_TIME
     // POSIX streams have no text mode, so the block's CR LF reach stdout untouched.
     std::ios::sync_with_stdio(false);
+    qm::RemoveScratchFileOnSignals();
     return qm::RunQmark({argv + 1, argv + argc}, std::cin, std::cout, std::cerr);
 }

@@ -12,10 +12,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cstdlib>
 
 #include "app/quillmark/AddInLoader.h"
-#include "platform/AtomicFile.h"
+#include "platform/WholeFile.h"
 #include "platform/Directories.h"
 #include "platform/Profile.h"
 
@@ -29,17 +28,7 @@ constexpr const char* kAddInSection = "Add-Ins32";
 
 std::vector<std::string> AddInListPaths() {
     std::vector<std::string> paths{ResolveProfilePath(kAddInList)};
-    const char* env = std::getenv("XDG_CONFIG_DIRS");
-    const std::string dirs = env && *env ? env : "/etc/xdg";
-    std::size_t start = 0;
-    while (start <= dirs.size()) {
-        std::size_t end = dirs.find(':', start);
-        if (end == std::string::npos) end = dirs.size();
-        const std::string dir = dirs.substr(start, end - start);
-        // Relative entries are invalid under the XDG rules: they would depend on the working folder.
-        if (!dir.empty() && dir.front() == '/') paths.push_back(dir + "/quillmark/" + kAddInList);
-        start = end + 1;
-    }
+    for (const std::string& dir : SystemConfigDirs()) paths.push_back(dir + "/" + kAddInList);
     return paths;
 }
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "../ui/FakeServices.h"
-#include "addin/DisplaySetting.h"
+#include "addin/SettingStore.h"
 #include "ui/frmMain.h"
 
 namespace qm {

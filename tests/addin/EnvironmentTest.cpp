@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "addin/DisplaySetting.h"
+#include "addin/SettingStore.h"
 #include "platform/Directories.h"
 
 namespace qm {

@@ -53,13 +53,6 @@ TEST(PadToColumn, CountsCharactersUpToTheColumn) {
             << "column " << r.column << " text '" << r.text << "'";
 }
 
-TEST(RemarkPrefix, OnlyZeroAndOneHaveOne) {
-    EXPECT_EQ(RemarkPrefix(0), "'");
-    EXPECT_EQ(RemarkPrefix(1), "//");
-    EXPECT_EQ(RemarkPrefix(2), "");
-    EXPECT_EQ(RemarkPrefix(-1), "");
-}
-
 TEST(FormatCommentDate, TwoDigitDayAndYear) {
     EXPECT_EQ(FormatCommentDate(kDec6th1998), "06-Dec-98");
     EXPECT_EQ(FormatCommentDate({2005, 1, 31}), "31-Jan-05");

@@ -14,7 +14,8 @@ public:
                              const QString& value) = 0;
 };
 
-// QSettings in its native format, user scope: ~/.config/quillmark/<appName>.conf.
+// ConfigDir()/<appName>.conf, [section] key=value, read and written by the profile layer with
+// every settings file's guarantees; a failed save is reported on stderr.
 SettingStore& DefaultSettingStore();
 
 }  // namespace qm
