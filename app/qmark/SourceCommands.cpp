@@ -2,7 +2,6 @@
 #include "app/qmark/SourceCommands.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -15,8 +14,9 @@
 
 #include "app/qmark/BlockCommands.h"
 #include "app/qmark/Request.h"
-#include "platform/AtomicFile.h"
+#include "platform/FileLock.h"
 #include "platform/Text.h"
+#include "platform/WholeFile.h"
 #include "reader/HeaderSync.h"
 #include "settings/Settings.h"
 
@@ -24,9 +24,6 @@ namespace qm {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Larger files are not source code anyone keeps headers in.
-constexpr std::uintmax_t kMaxFileSize = 64u << 20;
 
 struct Message {
     std::size_t line = 0;  // 0: about the whole file
@@ -52,45 +49,52 @@ std::optional<DevelopmentLanguage> LanguageOf(const fs::path& path) {
     return std::nullopt;
 }
 
-// The only place that touches the files: read once with the state it was read in, and
-// replace only when that state still holds, so an edit made meanwhile is never lost.
-struct Snapshot {
-    struct stat st {};
-    bool same(const Snapshot& o) const {
-        return st.st_ino == o.st.st_ino && st.st_dev == o.st.st_dev && st.st_size == o.st.st_size &&
-               st.st_mtim.tv_sec == o.st.st_mtim.tv_sec && st.st_mtim.tv_nsec == o.st.st_mtim.tv_nsec;
-    }
-};
-
-bool TakeSnapshot(const std::string& path, Snapshot& s) {
-    return ::stat(path.c_str(), &s.st) == 0;
-}
-
 std::string Reason(int error) {
     return std::strerror(error);
 }
 
-// Reads the file; empty error text on success.
-std::string ReadSource(const std::string& path, std::string& text, Snapshot& before) {
-    if (!TakeSnapshot(path, before)) return "cannot read: " + Reason(errno);
-    if (!S_ISREG(before.st.st_mode)) return "not a regular file";
-    if (static_cast<std::uintmax_t>(before.st.st_size) > kMaxFileSize)
-        return "larger than 64 MiB; left alone";
-    if (!ReadWholeFile(path, text)) return "cannot read: " + Reason(errno);
-    Snapshot after;
-    if (!TakeSnapshot(path, after) || !after.same(before) || text.size() != std::size_t(after.st.st_size))
-        return "changed on disk while being read; left alone";
-    return {};
-}
+// The only place that touches the files: read once with the state it was read in, and
+// replace only when that state still holds, so an edit made meanwhile is never lost. A writer
+// holds the file's lock throughout, as the platform's replace expects.
+class SourceFile {
+public:
+    SourceFile(std::string path, bool write) : m_path(std::move(path)) {
+        if (write) m_lock.emplace(m_path, false);
+    }
 
-std::string WriteSource(const std::string& path, const std::string& text, const Snapshot& before) {
-    Snapshot now;
-    if (!TakeSnapshot(path, now) || !now.same(before)) return "changed on disk since it was read; left alone";
-    // A read-only file is someone's decision (a locked checkout), not ours to replace.
-    if (::access(path.c_str(), W_OK) != 0 || !AtomicReplace(path, text))
-        return "cannot write: " + Reason(errno);
-    return {};
-}
+    // Empty on success, else why the file is left alone.
+    std::string read(std::string& text) {
+        if (::stat(m_path.c_str(), &m_before) != 0) return "cannot read: " + Reason(errno);
+        if (!S_ISREG(m_before.st_mode)) return "not a regular file";
+        if (m_lock && !m_lock->locked()) return "cannot lock: " + Reason(m_lock->error());
+        if (!ReadWholeFile(m_path, text)) {
+            if (errno == EFBIG) return "larger than any source file kept with headers; left alone";
+            return "cannot read: " + Reason(errno);
+        }
+        if (!unchanged() || text.size() != static_cast<std::size_t>(m_before.st_size))
+            return "changed on disk while being read; left alone";
+        return {};
+    }
+
+    std::string replace(const std::string& text) {
+        if (!unchanged()) return "changed on disk since it was read; left alone";
+        if (!AtomicReplace(m_path, text)) return "cannot write: " + Reason(errno);
+        return {};
+    }
+
+private:
+    bool unchanged() const {
+        struct stat now {};
+        return ::stat(m_path.c_str(), &now) == 0 && now.st_ino == m_before.st_ino &&
+               now.st_dev == m_before.st_dev && now.st_size == m_before.st_size &&
+               now.st_mtim.tv_sec == m_before.st_mtim.tv_sec &&
+               now.st_mtim.tv_nsec == m_before.st_mtim.tv_nsec;
+    }
+
+    std::string m_path;
+    std::optional<FileLock> m_lock;
+    struct stat m_before {};
+};
 
 std::vector<std::string_view> Lines(std::string_view text) {
     std::vector<std::string_view> lines;
@@ -144,8 +148,8 @@ std::string UnifiedDiff(const std::string& path, std::string_view text, const st
 
 void ProcessFile(const SourceOptions& options, FileJob& job) {
     std::string text;
-    Snapshot before;
-    if (std::string error = ReadSource(job.path, text, before); !error.empty()) {
+    SourceFile file(job.path, options.update && !options.dryRun);
+    if (std::string error = file.read(text); !error.empty()) {
         job.messages.push_back({0, "error", error});
         job.failed = true;
         return;
@@ -163,8 +167,7 @@ void ProcessFile(const SourceOptions& options, FileJob& job) {
     if (!options.update || result.edits.empty()) return;
     if (options.dryRun) {
         job.diff = UnifiedDiff(job.path, text, result.edits);
-    } else if (std::string error = WriteSource(job.path, ApplyEdits(text, result.edits), before);
-               !error.empty()) {
+    } else if (std::string error = file.replace(ApplyEdits(text, result.edits)); !error.empty()) {
         job.messages.push_back({0, "error", error});
         job.failed = true;
         return;

@@ -103,6 +103,11 @@ TEST(SourceCommands, ReportsWhatItCannotReadAndGoesOn) {
     const std::string first = "[\n  {\n    \"file\": \"tree/include/Shapes.h\",\n    \"line\": 26,\n";
     EXPECT_EQ(json.out.substr(0, first.size()), first);
     EXPECT_EQ(json.err, "qmark: 4 findings in 1 of 2 files\n");
+    fs::permissions("tree/Orders.bas", fs::perms::owner_read);  // read-only, even for root
+    const Outcome readOnly = RunOn({.update = true, .paths = {"tree/Orders.bas"}});
+    EXPECT_TRUE(readOnly.out.ends_with("tree/Orders.bas: error: cannot write: Permission denied\n"))
+        << readOnly.out;
+    EXPECT_EQ(readOnly.status, 2);
     std::ofstream("tree/caf\xe9.bas") << "Sub F()\n";  // a Windows-1252 name: not UTF-8
     EXPECT_NE(RunOn({.paths = {"tree/caf\xe9.bas"}, .json = true}).out.find("tree/caf\xef\xbf\xbd.bas"),
               std::string::npos);
