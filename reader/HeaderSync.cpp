@@ -304,7 +304,8 @@ private:
     }
     std::string_view lineEnd(std::size_t i) const {
         const std::string_view end = m_text.substr(m_lines[i].end, m_lines[i].next - m_lines[i].end);
-        return end.empty() ? std::string_view("\r\n") : end;
+        if (!end.empty() || i == 0) return end.empty() ? std::string_view("\r\n") : end;
+        return lineEnd(0);  // the last line has none: follow the file
     }
     std::string_view indent(std::size_t i) const {
         const std::string_view c = content(i);
@@ -381,8 +382,8 @@ private:
         return m_text.substr(m_lines[first].begin, std::min(limit, m_text.size()) - m_lines[first].begin);
     }
 
-    void report(std::size_t line, std::string message, bool fixed = false) {
-        m_result.findings.push_back({line, std::move(message), fixed});
+    void report(std::size_t line, std::string message, HeaderFinding::Fix fix = HeaderFinding::Fix::None) {
+        m_result.findings.push_back({line, std::move(message), fix});
     }
 
     // Checks the block opening at line open; returns the line to go on from.
@@ -424,7 +425,8 @@ private:
             ((TakeWord(head, "public") || TakeWord(head, "protected") || TakeWord(head, "private")) &&
              head.starts_with(':'));
         const Comparison compared(*read.description, *declaration.description, m_language == 0, accessStated);
-        for (const std::string& message : compared.messages) report(code + 1, message, m_update != nullptr);
+        for (const std::string& message : compared.messages)
+            report(code + 1, message, m_update ? HeaderFinding::Fix::Updated : HeaderFinding::Fix::None);
         if (m_update && !compared.messages.empty()) {
             std::vector<HistoryLine> history = read.history;
             history.push_back(m_update->history);
@@ -512,7 +514,7 @@ private:
                    std::string(AccessName(d.description->access)) + " " +
                        std::string(KindName(d.description->kind)) + " " + d.description->name +
                        " has no header block",
-                   add);
+                   add ? HeaderFinding::Fix::Added : HeaderFinding::Fix::None);
             if (!add) continue;
             const std::string built =
                 BuildCommentBlock(*d.description, m_language, m_update->history.developer, m_update->date);

@@ -13,7 +13,7 @@ namespace qm {
 struct HeaderFinding {
     std::size_t line = 0;
     std::string message;
-    bool fixed = false;  // the update's edits bring this in step
+    enum class Fix { None, Updated, Added } fix = Fix::None;  // what the update's edits do about it
 };
 
 // Lines [first, first + count) of the old text (0-based) give way to lines, each with its end.

@@ -116,6 +116,11 @@ std::string_view WithoutNewline(std::string_view line) {
 std::string UnifiedDiff(const std::string& path, std::string_view text, const std::vector<LineEdit>& edits) {
     const std::vector<std::string_view> old = Lines(text);
     std::string out = "--- " + path + "\n+++ " + path + "\n";
+    // A last line without a line end is marked as diff marks it, so patch and git apply agree.
+    const auto oldLine = [&](const char* mark, std::size_t k) {
+        out.append(mark).append(old[k]) += '\n';
+        if (k + 1 == old.size() && !text.ends_with('\n')) out += "\\ No newline at end of file\n";
+    };
     long delta = 0;
     for (std::size_t e = 0; e < edits.size();) {
         const std::size_t start = edits[e].first >= 3 ? edits[e].first - 3 : 0;
@@ -132,12 +137,12 @@ std::string UnifiedDiff(const std::string& path, std::string_view text, const st
                " @@\n";
         for (std::size_t i = start; i < end || (e <= last && edits[e].first == i);) {
             if (e <= last && edits[e].first == i) {
-                for (std::size_t k = i; k < i + edits[e].count; ++k) out.append("-").append(old[k]) += '\n';
+                for (std::size_t k = i; k < i + edits[e].count; ++k) oldLine("-", k);
                 for (const std::string& l : edits[e].lines) out.append("+").append(WithoutNewline(l)) += '\n';
                 i += edits[e].count;
                 ++e;
             } else {
-                out.append(" ").append(old[i++]) += '\n';
+                oldLine(" ", i++);
             }
         }
         delta += grow;
@@ -159,10 +164,14 @@ void ProcessFile(const SourceOptions& options, FileJob& job) {
     const HeaderSyncResult result = SyncHeaders(text, job.language, options.update ? &update : nullptr);
     for (const HeaderFinding& f : result.findings) {
         ++job.findings;
-        if (!f.fixed) ++job.left;
-        job.messages.push_back(
-            {f.line, f.fixed ? "note" : "warning",
-             f.fixed ? f.message + (options.dryRun ? " (would update)" : " (updated)") : f.message});
+        using Fix = HeaderFinding::Fix;
+        if (f.fix == Fix::None) ++job.left;
+        job.messages.push_back({f.line, f.fix == Fix::None ? "warning" : "note",
+                                f.fix == Fix::None
+                                    ? f.message
+                                    : f.message + (options.dryRun ? " (would " : " (") +
+                                          (f.fix == Fix::Added ? (options.dryRun ? "add)" : "added)")
+                                                               : (options.dryRun ? "update)" : "updated)"))});
     }
     if (!options.update || result.edits.empty()) return;
     if (options.dryRun) {
