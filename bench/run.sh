@@ -7,7 +7,7 @@ build=${1:-$root/build-bench}
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DQM_CORE_ONLY=ON \
       -DQM_BUILD_TESTS=OFF -DQM_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" --target core_bench qmark_process_bench sync_bench -j2 >/dev/null
+cmake --build "$build" --target core_bench qmark_bench qmark_process_bench sync_bench -j2 >/dev/null
 
 # Scratch files of the benchmarks go to a directory of their own.
 scratch=$(mktemp -d)
@@ -20,5 +20,8 @@ echo
 echo "== qmark check over a generated tree =="
 "$build/bench/sync_bench"
 echo
-echo "== process start-up: qmark block vs cat, mean wall time per run =="
+echo "== qmark reading JSON =="
+"$build/bench/qmark_bench"
+echo
+echo "== process start-up: qmark block and qmark header vs cat, mean wall time per run =="
 "$build/bench/qmark_process_bench" 1000

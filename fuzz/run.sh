@@ -28,7 +28,8 @@ echo "compiling the core with $cxx ..."
 objs=""
 pids=""
 for src in "$root"/platform/*.cpp "$root"/settings/*.cpp "$root"/generator/*.cpp "$root"/reader/*.cpp \
-           "$root"/app/qmark/QmarkCli.cpp "$root"/app/qmark/BlockCommands.cpp "$root"/app/qmark/ProcedureJson.cpp; do
+           "$root"/app/qmark/QmarkCli.cpp "$root"/app/qmark/BlockCommands.cpp "$root"/app/qmark/DeclarationCommands.cpp \
+           "$root"/app/qmark/ProcedureJson.cpp; do
   obj=$out/obj/$(echo "${src#"$root"/}" | tr / _).o
   $cxx $flags -fsanitize=fuzzer-no-link,address,undefined -I"$root" -I"$work/gen" -c "$src" -o "$obj" &
   objs="$objs $obj"

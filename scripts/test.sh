@@ -6,7 +6,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-qm_need_packages $QM_BUILD_PACKAGES xvfb xauth xdotool xclip fonts-dejavu-core lintian
+qm_need_packages $QM_BUILD_PACKAGES xvfb xauth xdotool xclip fonts-dejavu-core lintian vim
 
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DQM_BUILD_TESTS=ON -DQM_BUILD_BENCH=ON >/dev/null

@@ -9,6 +9,7 @@
 #include "generator/CommentBlock.h"
 #include "platform/DateTime.h"
 #include "ui/ParamList.h"
+#include "ui/PastedDescription.h"
 
 class QAction;
 class QFrame;
@@ -56,6 +57,9 @@ public:
     const ParamList& paramList() const;
     // Appends a row to lstParams and selects it, as OK in the Add New Parameter dialog does.
     void appendParameter(ParamRow row);
+    // Shows a pasted description: name, kind, access, returns, the purpose when it has one,
+    // and the parameter list replaced by its rows laid out for the current language.
+    void showPastedDescription(const PastedDescription& pasted);
 
     void Toolbar1_ButtonClick(QAction* Button);
     void TabStrip1_Click();
@@ -103,9 +107,12 @@ private:
     void buildToolbar();
     void buildTabStrip();
     void placeTabStrip();
+    // Both pages in one rectangle, the General page in front.
+    void buildPages();
     void buildGeneralPage(QFrame* page);
     void buildParametersPage(QFrame* page);
     void connectHandlers();
+    bool takePaste(const QString& text);
 
     void selectTab(int index);
     void clearDescription();

@@ -8,6 +8,7 @@
 
 #include "app/qmark/InputError.h"
 #include "app/qmark/ProcedureJson.h"
+#include "reader/Declaration.h"
 #include "settings/FreeTextBlock.h"
 #include "settings/Settings.h"
 
@@ -19,8 +20,72 @@ namespace {
 constexpr std::size_t kReadBlock = 1u << 20;
 constexpr std::size_t kFreeSlice = 256u << 10;
 
-void Write(std::ostream& out, const std::string& text) {
+// Frames slice and appends its body lines to block; the first slice also gives the top
+// rule. Returns the bottom rule line.
+std::string FrameSlice(std::string_view slice, DevelopmentLanguage language, std::string& block) {
+    const std::string framed = BuildFreeTextBlock(slice, language);
+    const std::size_t bodyStart = block.empty() ? 0 : framed.find("\r\n") + 2;
+    const std::size_t bottomStart = framed.rfind("\r\n", framed.size() - 3) + 2;
+    block.append(framed, bodyStart, bottomStart - bodyStart);
+    return framed.substr(bottomStart);
+}
+
+}  // namespace
+
+void Write(std::ostream& out, std::string_view text) {
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+bool ReadInputWithinCap(std::istream& in, std::string& text) {
+    // Blocks of at most kReadBlock: growing one string would briefly hold three times the text.
+    std::vector<std::string> blocks(1);
+    std::size_t total = 0;
+    char buffer[65536];
+    while (total <= kMaxInputBytes && (in.read(buffer, sizeof buffer) || in.gcount() > 0)) {
+        const auto count = static_cast<std::size_t>(in.gcount());
+        if (blocks.back().size() + count > kReadBlock) {
+            blocks.emplace_back();
+            blocks.back().reserve(kReadBlock);
+        }
+        blocks.back().append(buffer, count);
+        total += count;
+    }
+    if (in.bad()) throw std::runtime_error("cannot read standard input");
+    if (blocks.size() == 1) {
+        text = std::move(blocks[0]);
+    } else {
+        text.clear();
+        text.reserve(total);
+        for (std::string& block : blocks) {
+            text += block;
+            std::string().swap(block);
+        }
+    }
+    return total <= kMaxInputBytes;
+}
+
+std::string ReadInput(std::istream& in) {
+    std::string text;
+    if (!ReadInputWithinCap(in, text)) ThrowInputTooLarge();
+    return text;
+}
+
+void ThrowInputTooLarge() {
+    throw InputError("standard input is over " + std::to_string(kMaxInputBytes >> 20) +
+                     " MiB, more than any description or note");
+}
+
+void CopyRest(std::istream& in, std::ostream& out) {
+    char buffer[65536];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) out.write(buffer, in.gcount());
+}
+
+// A line break inside a field would leave a line without the remark prefix, which breaks
+// the source code the block is pasted into.
+void RequireOneLine(std::string_view what, std::string_view text) {
+    if (text.find_first_of("\r\n") != std::string_view::npos) {
+        throw InputError(std::string(what) + " holds a line break; each field is one line of the block");
+    }
 }
 
 void RequireOneLineFields(const ProcedureDescription& d) {
@@ -36,49 +101,18 @@ void RequireOneLineFields(const ProcedureDescription& d) {
     }
 }
 
-// Frames slice and appends its body lines to block; the first slice also gives the top
-// rule. Returns the bottom rule line.
-std::string FrameSlice(std::string_view slice, DevelopmentLanguage language, std::string& block) {
-    const std::string framed = BuildFreeTextBlock(slice, language);
-    const std::size_t bodyStart = block.empty() ? 0 : framed.find("\r\n") + 2;
-    const std::size_t bottomStart = framed.rfind("\r\n", framed.size() - 3) + 2;
-    block.append(framed, bodyStart, bottomStart - bodyStart);
-    return framed.substr(bottomStart);
+std::string BuildBlock(Request& r) {
+    if (r.purpose) r.description.purpose = *r.purpose;
+    RequireOneLineFields(r.description);
+    if (r.developer) RequireOneLine("the developer name", *r.developer);
+    CompleteFromSettings(r, true);
+    return BuildCommentBlock(r.description, *r.language, *r.developer, r.date ? *r.date : LocalNow());
 }
 
-}  // namespace
-
-std::string ReadInput(std::istream& in) {
-    std::vector<std::string> blocks;
-    std::size_t total = 0;
-    while (in) {
-        std::string block(kReadBlock, '\0');
-        in.read(block.data(), static_cast<std::streamsize>(block.size()));
-        block.resize(static_cast<std::size_t>(in.gcount()));
-        total += block.size();
-        if (total > kMaxInputBytes) {
-            throw InputError("standard input is over " + std::to_string(kMaxInputBytes >> 20) +
-                             " MiB, more than any description or note");
-        }
-        if (!block.empty()) blocks.push_back(std::move(block));
-    }
-    if (in.bad()) throw std::runtime_error("cannot read standard input");
-    if (blocks.size() == 1) return std::move(blocks[0]);
-    std::string text;
-    text.reserve(total);
-    for (std::string& block : blocks) {
-        text += block;
-        std::string().swap(block);
-    }
-    return text;
-}
-
-// A line break inside a field would leave a line without the remark prefix, which breaks
-// the source code the block is pasted into.
-void RequireOneLine(std::string_view what, std::string_view text) {
-    if (text.find_first_of("\r\n") != std::string_view::npos) {
-        throw InputError(std::string(what) + " holds a line break; each field is one line of the block");
-    }
+ProcedureDescription ReadDeclarationText(std::string_view text, DevelopmentLanguage language) {
+    DeclarationResult result = ReadDeclaration(text, language);
+    if (!result) throw InputError("cannot read the declaration: " + result.error);
+    return std::move(*result.description);
 }
 
 void CompleteFromSettings(Request& r, bool needDeveloper) {
@@ -89,11 +123,16 @@ void CompleteFromSettings(Request& r, bool needDeveloper) {
 }
 
 int RunBlock(Request& r, std::istream& in, std::ostream& out, std::ostream&) {
-    if (r.firstDescriptionFlag.empty()) r.description = ParseProcedureJson(ReadInput(in));
-    RequireOneLineFields(r.description);
-    if (r.developer) RequireOneLine("the developer name", *r.developer);
-    CompleteFromSettings(r, true);
-    Write(out, BuildCommentBlock(r.description, *r.language, *r.developer, r.date ? *r.date : LocalNow()));
+    if (r.declaration) {
+        if (!r.firstDescriptionFlag.empty()) {
+            throw UsageError("option '" + r.firstDescriptionFlag + "' cannot be combined with --declaration");
+        }
+        CompleteFromSettings(r, true);
+        r.description = ReadDeclarationText(ReadInput(in), *r.language);
+    } else if (r.firstDescriptionFlag.empty() && !r.purpose) {
+        r.description = ParseProcedureJson(ReadInput(in));
+    }
+    Write(out, BuildBlock(r));
     return kExitOk;
 }
 

@@ -21,6 +21,10 @@ using Json = nlohmann::json;
 // becomes a tower of empty arrays.
 constexpr std::size_t kMaxDepth = 16;
 
+constexpr ProcedureKind kKinds[] = {ProcedureKind::Sub, ProcedureKind::Function, ProcedureKind::Property,
+                                    ProcedureKind::General};
+constexpr AccessLevel kAccessLevels[] = {AccessLevel::Public, AccessLevel::Private, AccessLevel::Protected};
+
 // Control characters would break the one-line message.
 std::string OneLine(std::string_view text) {
     std::string out;
@@ -202,18 +206,51 @@ Json ParseTree(std::string_view text) {
 }  // namespace
 
 std::optional<ProcedureKind> ParseKindName(std::string_view name) {
-    if (name == "Sub") return ProcedureKind::Sub;
-    if (name == "Function") return ProcedureKind::Function;
-    if (name == "Property") return ProcedureKind::Property;
-    if (name == "General") return ProcedureKind::General;
+    for (ProcedureKind kind : kKinds) {
+        if (name == KindName(kind)) return kind;
+    }
     return std::nullopt;
 }
 
 std::optional<AccessLevel> ParseAccessName(std::string_view name) {
-    if (name == "Public") return AccessLevel::Public;
-    if (name == "Private") return AccessLevel::Private;
-    if (name == "Protected") return AccessLevel::Protected;
+    for (AccessLevel access : kAccessLevels) {
+        if (name == AccessName(access)) return access;
+    }
     return std::nullopt;
+}
+
+std::string_view KindName(ProcedureKind kind) {
+    switch (kind) {
+    case ProcedureKind::Function: return "Function";
+    case ProcedureKind::Property: return "Property";
+    case ProcedureKind::General: return "General";
+    default: return "Sub";
+    }
+}
+
+std::string_view AccessName(AccessLevel access) {
+    switch (access) {
+    case AccessLevel::Private: return "Private";
+    case AccessLevel::Protected: return "Protected";
+    default: return "Public";
+    }
+}
+
+std::string WriteProcedureJson(const ProcedureDescription& d) {
+    using Ordered = nlohmann::ordered_json;
+    Ordered parameters = Ordered::array();
+    for (const ParameterEntry& p : d.parameters) {
+        parameters.push_back(
+            {{"name", p.Name}, {"optional", p.Optional}, {"type", p.Type}, {"description", p.Description}});
+    }
+    const Ordered root = {
+        {"name", d.name},           {"purpose", d.purpose},           {"returns", d.returns},
+        {"kind", KindName(d.kind)}, {"access", AccessName(d.access)}, {"parameters", std::move(parameters)}};
+    try {
+        return root.dump(2) + "\n";
+    } catch (const Ordered::type_error&) {
+        throw InputError("the declaration is not UTF-8 text, which JSON cannot carry");
+    }
 }
 
 ProcedureDescription ParseProcedureJson(std::string_view text) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "generator/CommentBlock.h"
@@ -11,6 +12,10 @@ namespace qm {
 std::optional<ProcedureKind> ParseKindName(std::string_view name);
 // Public, Private or Protected; nullopt otherwise.
 std::optional<AccessLevel> ParseAccessName(std::string_view name);
+
+// The names the two functions above read.
+std::string_view KindName(ProcedureKind kind);
+std::string_view AccessName(AccessLevel access);
 
 // Why the kind General is refused where a structured block is asked for.
 inline constexpr std::string_view kGeneralHasNoBlock =
@@ -25,5 +30,10 @@ inline constexpr std::string_view kGeneralHasNoBlock =
 // unknown kind or access, or the kind General (which has no structured block). Time and
 // memory are linear in the text.
 ProcedureDescription ParseProcedureJson(std::string_view text);
+
+// The description as the JSON object ParseProcedureJson reads, every key present in the
+// order above, two-space indented, ended by a line end. Throws InputError when a field is
+// not UTF-8, which JSON cannot carry.
+std::string WriteProcedureJson(const ProcedureDescription& description);
 
 }  // namespace qm

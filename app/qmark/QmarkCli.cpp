@@ -8,6 +8,7 @@
 
 #include "Version.h"
 #include "app/qmark/BlockCommands.h"
+#include "app/qmark/DeclarationCommands.h"
 #include "app/qmark/InputError.h"
 #include "app/qmark/MessageText.h"
 #include "app/qmark/ProcedureJson.h"
@@ -46,14 +47,24 @@ ParameterEntry& LatestParameter(Request& r, std::string_view flag) {
 const CommandRow kCommands[] = {
     {"block",
      "block [OPTION]... < description.json\n"
-     "block --name NAME [--purpose TEXT] [--param NAME [--type TEXT]]... [OPTION]...",
+     "block --name NAME [--purpose TEXT] [--param NAME [--type TEXT]]... [OPTION]...\n"
+     "block --declaration [--purpose TEXT] [OPTION]... < declaration",
      "a block for a Sub, Function or Property, described by a JSON\n"
-     "object on standard input or by the flags below",
+     "object on standard input, by the flags below, or by a declaration",
      RunBlock},
     {"free", "free [OPTION]... < text",
      "a block framing the text read from standard input; LF, CR LF and\n"
      "CR each end a line, and a final line end adds no empty line",
      RunFree},
+    {"describe", "describe [--language N] < declaration",
+     "reads a Visual Basic or C++ procedure declaration from standard\n"
+     "input and writes its description as the JSON that block reads",
+     RunDescribe},
+    {"header", "header [--purpose TEXT] [OPTION]... < declaration",
+     "an editor filter: the block for the declaration on standard input,\n"
+     "indented like it and with its line ends (LF or CR LF), then the\n"
+     "declaration unchanged; on any failure the input alone comes back",
+     RunHeader, false, true},
     {"check", "check [OPTION]... PATH...",
      "report the headers that are out of step with the declarations\n"
      "below them, and Visual Basic procedures without one (exit 1)",
@@ -65,6 +76,7 @@ const CommandRow kCommands[] = {
 // Headings of --help; options are listed under their heading in the table's order.
 constexpr std::string_view kDescribing =
     "Describing the procedure (block; standard input is not read when any is given):";
+constexpr std::string_view kReading = "Reading a declaration (describe, header, block --declaration):";
 constexpr std::string_view kSources =
     "Checking and updating (folders are walked for .bas .cls .frm .ctl .dsr and\n"
     ".h .hh .hpp .hxx .c .cc .cpp .cxx files; --language overrides the extension):";
@@ -84,8 +96,9 @@ struct OptionRow {
 const OptionRow kOptions[] = {
     {"--name", "TEXT", kDescribing, "block", "the procedure's name",
      [](Request& r, std::string_view f, const std::string& v) { Describing(r, f).name = v; }},
-    {"--purpose", "TEXT", kDescribing, "block", "what it does, one line",
-     [](Request& r, std::string_view f, const std::string& v) { Describing(r, f).purpose = v; }},
+    {"--purpose", "TEXT", kDescribing, "block header",
+     "what it does, one line; header and --declaration take it too",
+     [](Request& r, std::string_view, const std::string& v) { r.purpose = v; }},
     {"--returns", "TEXT", kDescribing, "block", "what it returns, one line",
      [](Request& r, std::string_view f, const std::string& v) { Describing(r, f).returns = v; }},
     {"--kind", "KIND", kDescribing, "block", "Sub (default), Function or Property",
@@ -114,6 +127,9 @@ const OptionRow kOptions[] = {
      [](Request& r, std::string_view f, const std::string& v) { LatestParameter(r, f).Description = v; }},
     {"--optional", "", kDescribing, "block", "marks it Optional (shown under Visual Basic only)",
      [](Request& r, std::string_view f, const std::string&) { LatestParameter(r, f).Optional = "Yes"; }},
+    {"--declaration", "", kReading, "block",
+     "block reads a declaration instead of JSON; of the flags above\nonly --purpose goes with it",
+     [](Request& r, std::string_view, const std::string&) { r.declaration = true; }},
     {"--format", "FORMAT", kSources, "check update", "text (FILE:LINE: warning: ...) or json",
      [](Request& r, std::string_view, const std::string& v) {
          if (v != "text" && v != "json") throw UsageError("invalid format " + Shown(v) + " (use text or json)");
@@ -125,16 +141,19 @@ const OptionRow kOptions[] = {
      [](Request& r, std::string_view, const std::string&) { r.sources.addMissing = true; }},
     {"--note", "TEXT", kSources, "update", "the new history line's note; default \"Updated\"",
      [](Request& r, std::string_view, const std::string& v) { r.sources.note = v; }},
-    {"--language", "N", kGeneral, "", "0 Visual Basic ('), 1 Visual C++ (//); default from the settings",
+    {"--language", "N", kGeneral, "",
+     "0 Visual Basic ('), 1 Visual C++ (//), also the language a\ndeclaration is read in; default from the "
+     "settings",
      [](Request& r, std::string_view, const std::string& v) {
          r.language = ParseLanguage(v);
          if (!r.language) {
              throw UsageError("invalid language " + Shown(v) + " (an integer: 0 Visual Basic, 1 Visual C++)");
          }
      }},
-    {"--developer", "NAME", kGeneral, "", "the name in the History line; default from the settings",
+    {"--developer", "NAME", kGeneral, "block free header update",
+     "the name in the History line; default from the settings",
      [](Request& r, std::string_view, const std::string& v) { r.developer = v; }},
-    {"--date", "YYYY-MM-DD", kGeneral, "", "the creation date; default today",
+    {"--date", "YYYY-MM-DD", kGeneral, "block free header update", "the creation date; default today",
      [](Request& r, std::string_view, const std::string& v) {
          r.date = ParseIsoDate(v);
          if (!r.date) throw UsageError("invalid date " + Shown(v) + " (a real day as YYYY-MM-DD)");
@@ -182,7 +201,8 @@ std::string UsageText() {
         }
     }
     out +=
-        "Writes a procedure header comment block to standard output, lines ended by CR LF.\n"
+        "Writes a procedure header comment block to standard output, lines ended by CR LF\n"
+        "(header: as the input's lines are).\n"
         "\nCommands:\n";
     for (const CommandRow& c : kCommands) AddHelpRow(out, c.name, c.help);
     std::vector<std::string_view> headings;
@@ -202,7 +222,7 @@ std::string UsageText() {
         }
     }
     out += R"(
-Each value is one argument: --name VALUE or --name=VALUE.
+Each value is one argument: --name VALUE or --name=VALUE. "--" ends the options.
 
 JSON description (every key may be left out):
   {"name": "", "purpose": "", "returns": "", "kind": "Sub", "access": "Public",
@@ -252,8 +272,9 @@ void SetCommand(Request& r, const std::string& arg) {
     }
 }
 
-Request ParseArguments(const std::vector<std::string>& args) {
-    Request r;
+// Fills r from args; r.command is set as soon as the command is seen, even when a later
+// argument is refused.
+void ParseArguments(const std::vector<std::string>& args, Request& r) {
     std::vector<const OptionRow*> given;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -284,7 +305,7 @@ Request ParseArguments(const std::vector<std::string>& args) {
             throw UsageError("option '" + flag + "' needs a value");
         }
         option->apply(r, flag, value);
-        if (r.help || r.version) return r;
+        if (r.help || r.version) return;
         given.push_back(option);
     }
     if (!r.command) throw UsageError("missing command (" + CommandList(" or ") + ")");
@@ -294,14 +315,33 @@ Request ParseArguments(const std::vector<std::string>& args) {
                              " only");
         }
     }
-    return r;
+}
+
+// The command args name, found without applying anything: a filter refusing its command
+// line before reaching the command's name still hands its input back.
+const CommandRow* FindCommand(const std::vector<std::string>& args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--") continue;
+        if (args[i].size() > 1 && args[i][0] == '-') {
+            for (const OptionRow& o : kOptions) {
+                if (args[i] == o.name && !o.valueName.empty()) ++i;  // skips its value
+            }
+            continue;
+        }
+        for (const CommandRow& c : kCommands) {
+            if (args[i] == c.name) return &c;
+        }
+        return nullptr;
+    }
+    return nullptr;
 }
 
 }  // namespace
 
 int RunQmark(std::vector<std::string> args, std::istream& in, std::ostream& out, std::ostream& err) {
+    Request request;
     try {
-        Request request = ParseArguments(args);
+        ParseArguments(args, request);
         int status = kExitOk;
         if (request.help) {
             out << UsageText();
@@ -317,6 +357,11 @@ int RunQmark(std::vector<std::string> args, std::istream& in, std::ostream& out,
         }
         return status;
     } catch (const UsageError& e) {
+        const CommandRow* command = request.command ? request.command : FindCommand(args);
+        if (command && command->filter) {
+            CopyRest(in, out);
+            out.flush();
+        }
         err << "qmark: " << e.what() << "\nTry 'qmark --help'.\n";
         return kExitBadInput;
     } catch (const InputError& e) {

@@ -34,7 +34,9 @@ struct Request {
     std::optional<DevelopmentLanguage> language;
     std::optional<std::string> developer;
     std::optional<DateTime> date;
-    std::string firstDescriptionFlag;  // empty: block reads the description from stdin
+    std::optional<std::string> purpose;
+    bool declaration = false;          // block reads a declaration, not JSON
+    std::string firstDescriptionFlag;  // the first flag other than --purpose that describes
     ProcedureDescription description;
     std::vector<std::string> operands;  // arguments after the command, for commands that take them
     SourceOptions sources;              // check and update
@@ -45,21 +47,31 @@ struct Request {
 using CommandHandler = int (*)(Request& request, std::istream& in, std::ostream& out, std::ostream& err);
 
 // One subcommand: its name, its lines of the usage synopsis (after "qmark "), its help text
-// (lines after the first start at the help column) and what runs it.
+// (lines after the first start at the help column) and what runs it. A filter writes its
+// input back unchanged whenever it fails, bad options included, so that an editor piping a
+// selection through it never loses the selection.
 struct CommandRow {
     std::string_view name;
     std::string_view synopsis;
     std::string_view help;
     CommandHandler run;
     bool takesOperands = false;
+    bool filter = false;
 };
 
 // The largest standard input read: far beyond any description or note, and small enough
 // that `qmark block < /dev/zero` stops at once.
 inline constexpr std::size_t kMaxInputBytes = 8u << 20;
 
-// All of standard input; throws InputError past kMaxInputBytes and runtime_error on a read
-// failure. Holds no more than the text and one read block at any time.
+// Reads all of in into text; false past kMaxInputBytes, with text holding what was read by
+// then. Throws runtime_error on a read failure. Holds no more than the text and one read
+// block at any time.
+bool ReadInputWithinCap(std::istream& in, std::string& text);
+// All of in; throws InputError past kMaxInputBytes.
 std::string ReadInput(std::istream& in);
+// The InputError for input past kMaxInputBytes.
+[[noreturn]] void ThrowInputTooLarge();
+// Copies what is left of in to out unchanged.
+void CopyRest(std::istream& in, std::ostream& out);
 
 }  // namespace qm

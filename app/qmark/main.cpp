@@ -6,7 +6,9 @@
 #include "settings/FreeTextBlock.h"
 
 int main(int argc, char** argv) {
-    std::setlocale(LC_ALL, "");  // the month abbreviation follows the user's LC_TIME
+    // The month abbreviation is all that follows the locale; loading every category made a
+    // run a sixth slower.
+    std::setlocale(LC_TIME, "");
     // POSIX streams have no text mode, so the block's CR LF reach stdout untouched.
     std::ios::sync_with_stdio(false);
     qm::RemoveScratchFileOnSignals();

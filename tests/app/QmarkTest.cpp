@@ -4,11 +4,11 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 #include <iterator>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Version.h"
@@ -75,8 +75,6 @@ TEST(QmarkBlock, JsonAndFlagsGiveTheSameBlock) {
 // One line of the block for each description, given as JSON or as flags.
 TEST(QmarkBlock, FieldsReachTheirLine) {
     const std::pair<std::string, std::string> rows[] = {
-        {R"({"parameters": [{"name": "m", "type": "std::map<int, T>", "description": "a: b, c"}]})",
-         "'      std::map<int, T>     m                 a: b, c\r\n"},
         {"--param m --type std::map<int,\tT> --desc=a:\tb",
          "'      std::map<int,\tT>     m                 a:\tb\r\n"},
         {R"({"access": "Private"})", "'  Private Sub \r\n"},
@@ -97,8 +95,10 @@ TEST(QmarkErrors, RejectedWithExitTwoAndAClearMessage) {
     const std::string language = " (an integer: 0 Visual Basic, 1 Visual C++)";
     const std::string lineBreak = " holds a line break; each field is one line of the block\n";
     std::vector<std::pair<std::string, std::string>> commandLines = {
-        {"", "missing command (block, free, check or update)"},
-        {"blok", "unknown command 'blok' (use block, free, check or update)"},
+        {"", "missing command (block, free, describe, header, check or update)"},
+        {"blok", "unknown command 'blok' (use block, free, describe, header, check or update)"},
+        {"describe", "option '--developer' applies to 'qmark block', 'qmark free', 'qmark header' and 'qmark update' only"},
+        {"block --declaration --name x", "option '--name' cannot be combined with --declaration"},
         {"block -- --name", "unexpected argument '--name'"},
         {"block -h", "unknown option '-h'"},
         {"block --name", "option '--name' needs a value"},
@@ -110,11 +110,10 @@ TEST(QmarkErrors, RejectedWithExitTwoAndAClearMessage) {
         {"free --name x", "option '--name' applies to 'qmark block' only"},
         {"block --language=1.5", "invalid language '1.5'" + language},
         {"free --language 4294967296", "invalid language '4294967296'" + language},
-        {"check --language 1", "missing file or folder to check"},
-        {"check --dry-run x", "option '--dry-run' applies to 'qmark update' only"},
+        {"update --language 1", "missing file or folder to update"},
         {"update --format xml x", "invalid format 'xml' (use text or json)"},
         {"update --dry-run --format json x", "option '--dry-run' prints a diff, not --format json"},
-        {"check --language 2 x", "check and update read language 0 (Visual Basic) or 1 (Visual C++) only"}};
+        {"update --language 2 x", "check and update read language 0 (Visual Basic) or 1 (Visual C++) only"}};
     for (const std::string& bad :
          Words("1900-02-29 1998-04-31 0000-01-01 1998-12-6 +998-12-06 1998-12-06x")) {
         commandLines.push_back(
@@ -126,7 +125,6 @@ TEST(QmarkErrors, RejectedWithExitTwoAndAClearMessage) {
          "standard input is over 8 MiB, more than any description or note\n"},
         {"[{}]", "the input must be a JSON object, not array\n"},
         {R"({"name": {"a": 1}})", "the description: \"name\" must be a string, not object\n"},
-        {R"({"parameters": {"a": [1]}})", "the description: \"parameters\" must be an array, not object\n"},
         {R"({"parameters": [{}, [{}]]})", "parameter 2 must be an object, not array\n"},
         {R"({"parameters": [{"optional": "yes"}]})",
          "parameter 1: \"optional\" must be \"Yes\" or \"No\", not "},
@@ -145,9 +143,9 @@ TEST(QmarkErrors, RejectedWithExitTwoAndAClearMessage) {
         {"--returns a\nb", "the returns text" + lineBreak},
         {"--param a --desc x\ry", "parameter 1's description" + lineBreak},
         {"--name a --developer A\nB", "the developer name" + lineBreak},
+        {"--declaration", "cannot read the declaration: "},
         {"{", "invalid JSON: "},
-        {"{} {}", "invalid JSON: "},
-        {"{\"name\": \"\xff\"}", "invalid JSON: "}};
+        {"{} {}", "invalid JSON: "}};
     const auto check = [](const std::string& args, const std::string& input, const std::string& err) {
         const Result r = RunCli(Words(args.empty() ? kFixed : kFixed + " " + args), input);
         const bool whole = err.back() == '\n' || std::count(r.err.begin(), r.err.end(), '\n') != 1;
@@ -174,9 +172,7 @@ TEST(QmarkFree, EveryLineEndBecomesABodyLine) {
     for (const auto& [language, prefix] : {std::pair{"0", "'"}, {"1", "//"}}) {
         for (const auto& [input, lines] : rows) {
             std::string expected = prefix + std::string(72, '=') + "\r\n";
-            for (const std::string& line : Words(lines, '|')) {
-                expected += prefix + (" " + line) + "\r\n";
-            }
+            for (const std::string& line : Words(lines, '|')) expected += prefix + (" " + line) + "\r\n";
             const Result r = RunCli({"free", "--language", language}, input);
             EXPECT_EQ(r.status, 0);
             EXPECT_TRUE(r.out == expected + prefix + std::string(72, '-') + "\r\n") << input.substr(0, 40);
@@ -184,27 +180,52 @@ TEST(QmarkFree, EveryLineEndBecomesABodyLine) {
     }
 }
 
-TEST(QmarkSettings, FlagsWinAndTheSettingsFileFillsTheRest) {
-    const std::string config = std::string(std::getenv("TMPDIR")) + "/qmark-config";
-    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-    std::filesystem::create_directories(config + "/quillmark");
-    std::ofstream(config + "/quillmark/Qmark98.ini")
-        << "[General]\nComments Type=1\nPersonal Name=A. Developer\n";
-    EXPECT_EQ(RunCli(Words("block --date 1998-12-06"), kWorkedExample).out, Golden("1"));
-    EXPECT_EQ(RunCli(Words("block --language 0 --date 1998-12-06"), kWorkedExample).out, Golden("0"));
+// describe's JSON gives block what --declaration gives it; header is that block, indented and
+// ended like the input's first line, above the input.
+TEST(QmarkDeclaration, DescribeHeaderAndBlockAgree) {
+    const std::string vb =
+        "Public Function Total(ByVal ID As Long, _\n    Optional Tax As Boolean) As Currency\n";
+    EXPECT_EQ(RunCli(Words(kFixed + " block"), RunCli(Words("describe --language 0"), vb).out).out,
+              RunCli(Words(kFixed + " block --declaration"), vb).out);
+    EXPECT_EQ(
+        RunCli(Words("describe --language=0"), "Private Sub Reset()").out,
+        "{\n  \"name\": \"Reset\",\n  \"purpose\": \"\",\n  \"returns\": \"\",\n  \"kind\": \"Sub\",\n  "
+        "\"access\": \"Private\",\n  \"parameters\": []\n}\n");
+    EXPECT_EQ(RunCli(Words("describe --language 0"), "Sub F\xe9()").err,
+              "qmark: the declaration is not UTF-8 text, which JSON cannot carry\n");
+    // input, its language, the block's indent and line end
+    const std::tuple<std::string, std::string, std::string, std::string> rows[] = {
+        {vb, "0", "", "\n"},
+        {"    Private Sub Reset()\r\n    End Sub\r\n", "0", "    ", "\r\n"},
+        {"\n\t  void f(int a,\n  int b);", "1", "\t  ", "\n"},
+        {"Sub A()", "0", "", "\n"}};
+    for (const auto& [input, language, indent, lineEnd] : rows) {
+        const std::string args = kFixed + " --language " + language + " --purpose Does";
+        std::string expected;
+        for (const std::string& line : Words(RunCli(Words(args + " block --declaration"), input).out, '\n')) {
+            if (!line.empty()) expected += indent + line.substr(0, line.size() - 1) + lineEnd;
+        }
+        EXPECT_NE(expected.find("Does"), std::string::npos);
+        EXPECT_EQ(RunCli(Words(args + " header"), input).out, expected + input) << input;
+    }
+    // Whatever goes wrong, an editor gets its lines back.
+    for (const auto& [args, input] : {std::pair<std::string, std::string>{"header", "Dim x As Long\n"},
+                                      {"--bogus header", "Sub A()\n"},
+                                      {"header", std::string(9u << 20, 'x')}}) {
+        const Result r = RunCli(Words(kFixed + " " + args), input);
+        EXPECT_TRUE(r.status == 2 && r.out == input) << args;
+    }
 }
 
 TEST(QmarkInfo, HelpAndVersion) {
-    const Result help = RunCli({"--help"});
-    EXPECT_EQ(help.status, 0);
-    EXPECT_EQ(
-        help.out.rfind("Usage: qmark block [OPTION]... < description.json\n       qmark block --name", 0),
-        0u);
+    const std::string help = RunCli({"--help"}).out;
+    EXPECT_NE(help.find("\n       qmark free [OPTION]... < text\n"), std::string::npos) << help;
     EXPECT_NE(
-        help.out.find("\n  free                a block framing the text read from standard input; LF, CR "
-                      "LF and\n                      CR each end a line,"),
-        std::string::npos);
-    EXPECT_EQ(RunCli({"block", "--name", "x", "--help"}).out, help.out);
+        help.find("\n  --param NAME        adds a parameter; --type, --desc and --optional describe the\n"
+                  "                      latest one\n"),
+        std::string::npos)
+        << help;
+    EXPECT_EQ(RunCli({"block", "--name", "x", "--help"}).out, help);
     EXPECT_EQ(RunCli({"--version"}).out, std::string("qmark (Quillmark 98) ") + kVersionString + "\n");
 }
 
@@ -223,7 +244,9 @@ TEST(QmarkProcess, WritesTheBlockByteForByteAndExitsWithTheRightStatus) {
         const int s =
             std::system(("'" QM_QMARK_PATH "' " + args + " >" + output + " 2>" + dir + "err").c_str());
         EXPECT_EQ(WIFEXITED(s) ? WEXITSTATUS(s) : -1, status) << args;
-        if (output != "/dev/full") EXPECT_EQ(ReadBytes(output), out) << args;
+        if (output != "/dev/full") {
+            EXPECT_EQ(ReadBytes(output), out) << args;
+        }
         EXPECT_EQ(ReadBytes(dir + "err").substr(0, err.size()), err) << args;
     }
 }

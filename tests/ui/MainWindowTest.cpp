@@ -2,7 +2,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFileInfo>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -14,6 +17,7 @@
 #include <QUrl>
 #include <memory>
 
+#include "generator/CommentBlock.h"
 #include "settings/Settings.h"
 #include "tests/ui/FakeServices.h"
 #include "tests/ui/UiTestSupport.h"
@@ -47,14 +51,11 @@ protected:
         QTimer timer;
         QObject::connect(&timer, &QTimer::timeout, [&] {
             auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (dialog && dialog->isActiveWindow() && dialog->inherits(className)) {
-                timer.stop();
-                answered = true;
-                answer(dialog);
-            } else if (++polls > 1000) {
-                timer.stop();
-                if (dialog) dialog->reject();
-            }
+            answered = dialog && dialog->isActiveWindow() && dialog->inherits(className);
+            if (!answered && ++polls <= 1000) return;
+            timer.stop();
+            if (answered) answer(dialog);
+            else if (dialog) dialog->reject();
         });
         timer.start(5);
         press();
@@ -140,19 +141,6 @@ protected:
     std::unique_ptr<frmMain> window;
 };
 
-TEST_F(MainWindowTest, SnapshotReadsTheCheckedKindAndAccess) {
-    open();
-    const std::tuple<QRadioButton*, QRadioButton*, ProcedureKind, AccessLevel> rows[] = {
-        {window->optFunction, window->optProtected, ProcedureKind::Function, AccessLevel::Protected},
-        {window->optProperty, window->optPrivate, ProcedureKind::Property, AccessLevel::Private}};
-    for (const auto& [kind, access, expectedKind, expectedAccess] : rows) {
-        kind->setChecked(true);
-        access->setChecked(true);
-        EXPECT_EQ(window->snapshotDescription().kind, expectedKind) << kind->objectName().toStdString();
-        EXPECT_EQ(window->snapshotDescription().access, expectedAccess) << access->objectName().toStdString();
-    }
-}
-
 TEST_F(MainWindowTest, AllFifteenAltKeysAct) {
     open();
     altKey(Qt::Key_P);
@@ -226,8 +214,7 @@ TEST_F(MainWindowTest, CopyKeyActsOncePerRealReleaseOfItsKey) {
         send(QEvent::KeyRelease, false, altHeld);
         EXPECT_EQ(fakes.clipboard.calls.size(), 2 * copies) << name;
         EXPECT_TRUE(copies ? fakes.clipboard.calls.last().contains("Public Sub kept\r\n")
-                           : window->txtSubName->text().startsWith("kept"))
-            << name;
+                           : window->txtSubName->text().startsWith("kept")) << name;
     }
 }
 
@@ -265,7 +252,9 @@ TEST_F(MainWindowTest, GeneralDialogCopiesItsTextOrSelectsSub) {
     EXPECT_TRUE(window->focusWidget() == window->txtSubName && window->isMinimized());
 }
 
-TEST_F(MainWindowTest, OptionalColumnFollowsTheLanguage) {
+// Rows are added (a name twice gives two rows), removed by selection and keep their sub-items
+// while the Optional column comes and goes with the language.
+TEST_F(MainWindowTest, RowsAndTheOptionalColumnFollowTheLanguage) {
     open(kLanguage1);
     EXPECT_EQ(texts(), QStringList({"Name", "Type", "Description"}));
     addParameter("n", false, "int", "size");
@@ -274,8 +263,13 @@ TEST_F(MainWindowTest, OptionalColumnFollowsTheLanguage) {
     runOptions(0, true);
     EXPECT_EQ(texts(), QStringList({"Name", "Optional", "Type", "Description"}));
     EXPECT_EQ(window->lstParams->columnWidth(1), FormTwipsX(window.get(), 600));
-    EXPECT_EQ(texts(0), QStringList({"n", "int", "size", ""}));  // rows keep their sub-items
+    EXPECT_EQ(texts(0), QStringList({"n", "int", "size", ""}));
     addParameter("x", true, "Long", "count");
+    addParameter("x", false, "", "");
+    modal(
+        "qm::frmParamAdd", [](QDialog* d) { d->close(); },
+        [&] { QTest::mouseClick(window->cmdParamAdd, Qt::LeftButton); });
+    EXPECT_EQ(texts(2), QStringList({"x", "No", "", ""}));
     runOptions(1, false);
     EXPECT_EQ(texts().size(), 4);
     runOptions(1, true);
@@ -287,22 +281,13 @@ TEST_F(MainWindowTest, OptionalColumnFollowsTheLanguage) {
               QStringList({"", "Yes", "Long"}));
     runOptions(1, true);
     EXPECT_EQ(texts().size(), 3);
-}
 
-TEST_F(MainWindowTest, AddAndRemoveRows) {
-    open();
-    addParameter("x", true, "Long", "count");
-    addParameter("x", false, "", "");  // the same name twice gives two rows
-    modal(
-        "qm::frmParamAdd", [](QDialog* d) { d->close(); },
-        [&] { QTest::mouseClick(window->cmdParamAdd, Qt::LeftButton); });
-    ASSERT_EQ(rowCount(), 2);
     window->lstParams->setCurrentIndex(window->lstParams->model()->index(0, 0));
     QTest::mouseClick(window->cmdParamRemove, Qt::LeftButton);
-    EXPECT_EQ(texts(0), QStringList({"x", "No", "", ""}));
+    EXPECT_EQ(texts(0), QStringList({"x", "Yes", "Long"}));
     window->lstParams->clearSelection();
     QTest::mouseClick(window->cmdParamRemove, Qt::LeftButton);
-    EXPECT_EQ(rowCount(), 1);
+    EXPECT_EQ(rowCount(), 2);
 }
 
 // Closing unloads, minimised or not: the next showing starts empty and reads the settings
@@ -325,6 +310,58 @@ TEST_F(MainWindowTest, EveryOpeningAfterACloseLoadsAfresh) {
         EXPECT_TRUE(window->txtSubName->text().isEmpty());
         EXPECT_EQ(TheSettings().CommentsType, language) << minimised;
         EXPECT_EQ(texts().size(), columns) << minimised;
+    }
+}
+
+// A declaration or one of our blocks (alone or above its declaration) fills the form by any
+// paste gesture; anything else, or typed text, is what the name box makes of it. The form is
+// read as the copy reads it.
+TEST_F(MainWindowTest, PasteIntoTheNameBoxFillsTheForm) {
+    const ProcedureDescription area{"Area", "Sizes", "twips", ProcedureKind::Property, AccessLevel::Private,
+                                    {{"w", "No", "Long", "x"}, {"h", "Yes", "Scripting.File", "y"}}};
+    const auto block = [&](int language) {
+        return QString::fromStdString(BuildCommentBlock(area, language, "A", {}));
+    };
+    // clang-format off
+    const std::tuple<const char*, std::string, QString, QString> rows[] = {
+        {"", "ctrl+v", "Function GetTotal(ByVal ID As Long, Optional Tax As Boolean = True) As Currency",
+         "Function Public GetTotal|typed|Currency|ID,No,Long,|Tax,Yes,Boolean,"},
+        // Under Basic "Optional Scripting.File" runs into "h": the declaration below splits them.
+        {"", "ctrl+v", block(0) + "Property Get Area(w As Long, Optional h As Scripting.File)",
+         "Property Private Area|Sizes|twips|w,No,Long,x|h,Yes,Scripting.File,y"},
+        {"", "menu", "GetTotal", "Sub Protected OldGetTotal|typed||old,No,,"},
+        {"", "ctrl+v", "Dim x\r\nx = 1", "Sub Protected OldDim x\r\nx = 1|typed||old,No,,"},
+        {"", "typed", "Sub Foo()", "Sub Protected OldSub Foo()|typed||old,No,,"},
+        {kLanguage1, "ctrl+v", "protected: template <typename T>\n"
+                               "std::map<int,std::string> Find(const T& k, int n = max(1, 2)) const;",
+         "Function Protected Find|typed|std::map<int, std::string>|k,const T&,|n,int,"},
+        {kLanguage1, "menu", block(1).remove('\r'), "Property Private Area|Sizes|twips|w,Long,x|h,Scripting.File,y"},
+    };
+    // clang-format on
+    const char* const kinds[] = {"Sub", "Function", "Property", "General"};
+    const char* const accesses[] = {"Public", "Private", "Protected"};
+    for (const auto& [settings, gesture, text, expected] : rows) {
+        open(settings);
+        QLineEdit* box = window->txtSubName;
+        box->setText("Old");
+        window->txtSubPurpose->setText("typed");
+        window->optProtected->setChecked(true);
+        window->appendParameter(ParamList::RowFromDialog(TheSettings().CommentsType, "old", false, "", ""));
+        QGuiApplication::clipboard()->setText(text);
+        if (gesture == "ctrl+v") QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        else if (gesture == "typed") QTest::keyClicks(box, text);
+        else {
+            QContextMenuEvent event(QContextMenuEvent::Mouse, {5, 5}, box->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(box, &event);
+            std::unique_ptr<QWidget> menu(QApplication::activePopupWidget());
+            ASSERT_NE(menu, nullptr);
+            for (QAction* a : menu->actions()) if (a->text().startsWith("&Paste")) a->trigger();
+        }
+        const ProcedureDescription d = window->snapshotDescription();
+        QStringList form{QString("%1 %2 %3").arg(kinds[int(d.kind)], accesses[int(d.access)], d.name.c_str()),
+                         d.purpose.c_str(), d.returns.c_str()};
+        for (int row = 0; row < rowCount(); ++row) form << texts(row).join(',');
+        EXPECT_EQ(form.join('|'), expected) << gesture;
     }
 }
 

@@ -38,16 +38,13 @@ inline void showAndWait(QWidget* window) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
 }
 
-inline std::string settingsPath() {
-    return ResolveProfilePath("Qmark98.ini");
-}
-
 // Empty content removes the file.
 inline void writeSettings(const std::string& content) {
-    std::remove(settingsPath().c_str());
+    const std::string path = ResolveProfilePath("Qmark98.ini");
+    std::remove(path.c_str());
     if (content.empty()) return;
     MakeDirectories(ConfigDir());
-    std::ofstream(settingsPath(), std::ios::binary) << content;
+    std::ofstream(path, std::ios::binary) << content;
 }
 
 }  // namespace qm::test

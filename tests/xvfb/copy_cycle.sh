@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: MIT
 # The describe-and-copy cycle in a real X server with real key events: types the worked example
 # into the main window (two parameters through the Add dialog), presses ALT+C and compares the
-# clipboard with the expected block byte for byte. After Exit the block is still on the
-# clipboard, served by a small process that ends when another program takes the clipboard.
+# clipboard with the expected block byte for byte; then does the same for a declaration pasted
+# into the name box with CTRL+V. After Exit the block is still on the clipboard, served by a
+# small process that ends when another program takes the clipboard.
 #   copy_cycle.sh PATH/TO/quillmark
 # Exit 77 (skipped) when Xvfb, xdotool or xclip is missing. Run it through cmake/sandbox.sh, so
 # XDG_CONFIG_HOME and TMPDIR are fresh.
@@ -48,7 +49,8 @@ add_param IncludeTax Boolean "Add sales tax" yes
 alt c
 
 # The block for a description typed on a freshly reset window: the name, kind Sub, access Public,
-# purpose and returns left empty, no parameters ($3 = "reset") or the worked example's.
+# purpose and returns left empty, no parameters ($3 = "reset"); the worked example's read from its
+# declaration ($3 = "pasted": no purpose, no descriptions); or the worked example's as typed.
 expected() {
     double=$(printf '%72s' '' | tr ' ' '=')
     single=$(printf '%72s' '' | tr ' ' '-')
@@ -56,6 +58,11 @@ expected() {
     if [ "$3" = reset ]; then
         printf "'  Public Sub %s\r\n'  Purpose:\r\n'      \r\n'  Parameters:\r\n" "$2"
         printf "'\r\n'\r\n'  Returns:\r\n'      \r\n"
+    elif [ "$3" = pasted ]; then
+        printf "'  Public Function %s\r\n'  Purpose:\r\n'      \r\n'  Parameters:\r\n" "$2"
+        printf "'      Long                 OrderID           \r\n"
+        printf "'      Optional Boolean     IncludeTax        \r\n"
+        printf "'\r\n'\r\n'  Returns:\r\n'      Currency\r\n"
     else
         printf "'  Public Function %s\r\n" "$2"
         printf "'  Purpose:\r\n"
@@ -98,7 +105,17 @@ wait_clipboard "$work/first"
 check_clipboard Second reset
 
 kill -0 "$app_pid" 2>/dev/null || fail "quillmark ended after the copy"
-cp "$work/clipboard" "$work/second"
+
+# A declaration over two lines pasted into the name box fills the form by itself.
+printf 'Public Function GetTotal(ByVal OrderID As Long, _\n    Optional IncludeTax As Boolean = True) As Currency\n' \
+    >"$work/declaration"
+xclip -selection clipboard <"$work/declaration" || fail "xclip could not take the clipboard"
+focus_window "Quillmark 98"
+keys key ctrl+v
+alt c
+wait_clipboard "$work/declaration"
+check_clipboard GetTotal pasted
+cp "$work/clipboard" "$work/last"
 
 # Exit (the leftmost toolbar button) ends the launcher; there is no clipboard manager here.
 focus_window "Quillmark 98"
@@ -112,7 +129,7 @@ done
 wait "$app_pid"
 app_pid=""
 xclip -o -selection clipboard >"$work/kept" 2>/dev/null || fail "the clipboard is empty after Exit"
-cmp -s "$work/kept" "$work/second" || { cat -A "$work/kept"; fail "the clipboard lost the block at Exit"; }
+cmp -s "$work/kept" "$work/last" || { cat -A "$work/kept"; fail "the clipboard lost the block at Exit"; }
 
 # The process serving it belongs to this display; it ends once another program owns the clipboard.
 server=""
@@ -128,4 +145,4 @@ while kill -0 "$server" 2>/dev/null; do
     [ $i -gt 50 ] && fail "the clipboard server $server still runs after another program took over"
     sleep 0.1
 done
-echo "PASS: two copies, $(wc -c <"$work/first") and $(wc -c <"$work/second") bytes, as expected, kept after Exit"
+echo "PASS: three copies, the last $(wc -c <"$work/last") bytes from a pasted declaration, as expected, kept after Exit"
