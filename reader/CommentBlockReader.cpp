@@ -172,7 +172,7 @@ private:
         if (m_declaration) {
             for (const ParameterEntry& d : m_declaration->parameters) {
                 const std::size_t nameStart = typeColumn + CharLength(d.Type);
-                if (nameStart < kNameColumn || d.Name.empty() || !StartsWith(area, d.Type + d.Name)) continue;
+                if (nameStart < kNameColumn || !StartsWith(area, d.Type + d.Name)) continue;
                 p.Type = d.Type;
                 p.Name = d.Name;
                 readDescription(i, line, nameStart, p);

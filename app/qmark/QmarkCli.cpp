@@ -12,6 +12,7 @@
 #include "app/qmark/InputError.h"
 #include "app/qmark/MessageText.h"
 #include "app/qmark/ProcedureJson.h"
+#include "app/qmark/SourceCommands.h"
 #include "platform/FileError.h"
 
 namespace qm {
@@ -64,12 +65,21 @@ const CommandRow kCommands[] = {
      "indented like it and with its line ends (LF or CR LF), then the\n"
      "declaration unchanged; on any failure the input alone comes back",
      RunHeader, false, true},
+    {"check", "check [OPTION]... PATH...",
+     "report the headers that are out of step with the declarations\n"
+     "below them, and Visual Basic procedures without one (exit 1)",
+     RunCheck, true},
+    {"update", "update [OPTION]... PATH...",
+     "bring those headers in step in place, adding a history line", RunUpdate, true},
 };
 
 // Headings of --help; options are listed under their heading in the table's order.
 constexpr std::string_view kDescribing =
     "Describing the procedure (block; standard input is not read when any is given):";
 constexpr std::string_view kReading = "Reading a declaration (describe, header, block --declaration):";
+constexpr std::string_view kSources =
+    "Checking and updating (folders are walked for .bas .cls .frm .ctl .dsr and\n"
+    ".h .hh .hpp .hxx .c .cc .cpp .cxx files; --language overrides the extension):";
 constexpr std::string_view kGeneral = "Options:";
 
 // One option. commands lists the names of the commands it applies to, blank-separated;
@@ -120,6 +130,17 @@ const OptionRow kOptions[] = {
     {"--declaration", "", kReading, "block",
      "block reads a declaration instead of JSON; of the flags above\nonly --purpose goes with it",
      [](Request& r, std::string_view, const std::string&) { r.declaration = true; }},
+    {"--format", "FORMAT", kSources, "check update", "text (FILE:LINE: warning: ...) or json",
+     [](Request& r, std::string_view, const std::string& v) {
+         if (v != "text" && v != "json") throw UsageError("invalid format " + Shown(v) + " (use text or json)");
+         r.sources.json = v == "json";
+     }},
+    {"--dry-run", "", kSources, "update", "print a unified diff instead of writing",
+     [](Request& r, std::string_view, const std::string&) { r.sources.dryRun = true; }},
+    {"--add-missing", "", kSources, "update", "also add a block above each Visual Basic procedure\nwithout one",
+     [](Request& r, std::string_view, const std::string&) { r.sources.addMissing = true; }},
+    {"--note", "TEXT", kSources, "update", "the new history line's note; default \"Updated\"",
+     [](Request& r, std::string_view, const std::string& v) { r.sources.note = v; }},
     {"--language", "N", kGeneral, "",
      "0 Visual Basic ('), 1 Visual C++ (//), also the language a\ndeclaration is read in; default from the "
      "settings",
@@ -129,10 +150,10 @@ const OptionRow kOptions[] = {
              throw UsageError("invalid language " + Shown(v) + " (an integer: 0 Visual Basic, 1 Visual C++)");
          }
      }},
-    {"--developer", "NAME", kGeneral, "block free header",
+    {"--developer", "NAME", kGeneral, "block free header update",
      "the name in the History line; default from the settings",
      [](Request& r, std::string_view, const std::string& v) { r.developer = v; }},
-    {"--date", "YYYY-MM-DD", kGeneral, "block free header", "the creation date; default today",
+    {"--date", "YYYY-MM-DD", kGeneral, "block free header update", "the creation date; default today",
      [](Request& r, std::string_view, const std::string& v) {
          r.date = ParseIsoDate(v);
          if (!r.date) throw UsageError("invalid date " + Shown(v) + " (a real day as YYYY-MM-DD)");

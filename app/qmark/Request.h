@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/qmark/SourceCommands.h"
 #include "generator/CommentBlock.h"
 #include "platform/DateTime.h"
 
@@ -38,6 +39,7 @@ struct Request {
     std::string firstDescriptionFlag;  // the first flag other than --purpose that describes
     ProcedureDescription description;
     std::vector<std::string> operands;  // arguments after the command, for commands that take them
+    SourceOptions sources;              // check and update
 };
 
 // Runs one command: reads in, writes its result to out and any report to err. Returns the

@@ -95,9 +95,9 @@ TEST(QmarkErrors, RejectedWithExitTwoAndAClearMessage) {
     const std::string language = " (an integer: 0 Visual Basic, 1 Visual C++)";
     const std::string lineBreak = " holds a line break; each field is one line of the block\n";
     std::vector<std::pair<std::string, std::string>> commandLines = {
-        {"", "missing command (block, free, describe or header)"},
-        {"blok", "unknown command 'blok' (use block, free, describe or header)"},
-        {"describe", "option '--developer' applies to 'qmark block', 'qmark free' and 'qmark header' only"},
+        {"", "missing command (block, free, describe, header, check or update)"},
+        {"blok", "unknown command 'blok' (use block, free, describe, header, check or update)"},
+        {"describe", "option '--developer' applies to 'qmark block', 'qmark free', 'qmark header' and 'qmark update' only"},
         {"block --declaration --name x", "option '--name' cannot be combined with --declaration"},
         {"block -- --name", "unexpected argument '--name'"},
         {"block -h", "unknown option '-h'"},
@@ -109,7 +109,11 @@ TEST(QmarkErrors, RejectedWithExitTwoAndAClearMessage) {
         {"block --access Friend", "invalid access 'Friend' (use Public, Private or Protected)"},
         {"free --name x", "option '--name' applies to 'qmark block' only"},
         {"block --language=1.5", "invalid language '1.5'" + language},
-        {"free --language 4294967296", "invalid language '4294967296'" + language}};
+        {"free --language 4294967296", "invalid language '4294967296'" + language},
+        {"update --language 1", "missing file or folder to update"},
+        {"update --format xml x", "invalid format 'xml' (use text or json)"},
+        {"update --dry-run --format json x", "option '--dry-run' prints a diff, not --format json"},
+        {"update --language 2 x", "check and update read language 0 (Visual Basic) or 1 (Visual C++) only"}};
     for (const std::string& bad :
          Words("1900-02-29 1998-04-31 0000-01-01 1998-12-6 +998-12-06 1998-12-06x")) {
         commandLines.push_back(

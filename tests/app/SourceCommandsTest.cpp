@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: MIT
+#include "app/qmark/SourceCommands.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace qm {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadBytes(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+Outcome RunOn(SourceOptions o) {
+    o.developer = "B. Quill";
+    o.date = {2026, 12, 7};
+    std::ostringstream out, err;
+    const int status = RunSourceCommand(o, out, err);
+    return {status, out.str(), err.str()};
+}
+
+// A fresh copy of the sample tree, Visual Basic and C++ files whose declarations were edited
+// after `qmark header` wrote their blocks; paths in messages are relative to it.
+void FreshTree() {
+    fs::current_path(std::getenv("TMPDIR"));
+    fs::remove_all("tree");
+    fs::copy(std::string(QM_TEST_DATA_DIR) + "/sync", "tree", fs::copy_options::recursive);
+}
+
+void ExpectUpdatedTree() {
+    for (const char* file : {"Orders.bas", "include/Shapes.h"})
+        EXPECT_EQ(ReadBytes(std::string("tree/") + file),
+                  ReadBytes(QM_TEST_DATA_DIR "/sync_updated/" + std::string(file)))
+            << file;
+}
+
+TEST(SourceCommands, ChecksUpdatesAndDiffsATree) {
+    FreshTree();
+    const Outcome check = RunOn({.paths = {"tree"}});
+    EXPECT_EQ(check.out, R"(tree/Orders.bas:22: warning: parameter 'OrderNo' is missing from the header
+tree/Orders.bas:22: warning: header lists parameter 'OrderID', which the declaration does not have
+tree/Orders.bas:46: warning: parameter 'Copies' is 'Long' in the header, 'Integer' in the declaration
+tree/Orders.bas:46: warning: header lists parameter 'Printer', which the declaration does not have
+tree/Orders.bas:66: warning: header says Sub, the declaration is a Function
+tree/Orders.bas:66: warning: header says Public, the declaration is Private
+tree/Orders.bas:66: warning: header gives no return type, the declaration returns 'Boolean'
+tree/Orders.bas:69: warning: Public Sub Archive has no header block
+tree/include/Shapes.h:26: warning: parameter 'factor' is 'float' in the header, 'double' in the declaration
+tree/include/Shapes.h:26: warning: parameter 'times' is missing from the header
+tree/include/Shapes.h:45: warning: header says Function, the declaration is a Sub
+tree/include/Shapes.h:45: warning: header returns 'int', the declaration returns nothing
+)");
+    EXPECT_EQ(check.err, "qmark: 12 findings in 2 of 2 files\n");
+    EXPECT_EQ(check.status, 1);
+
+    // The diff of a dry run applies to the untouched files and gives what update writes.
+    const Outcome dry = RunOn({.update = true, .paths = {"tree"}, .dryRun = true, .addMissing = true});
+    EXPECT_EQ(dry.status, 1);
+    std::ofstream("changes.diff", std::ios::binary) << dry.out;
+    ASSERT_EQ(std::system("patch -s -N --batch -p0 < changes.diff"), 0);
+    ExpectUpdatedTree();
+
+    FreshTree();
+    const Outcome update = RunOn({.update = true, .paths = {"tree"}, .addMissing = true});
+    EXPECT_EQ(update.err, "qmark: 5 headers updated, 1 added in 2 files; 0 findings left\n");
+    EXPECT_EQ(update.status, 0);
+    ExpectUpdatedTree();
+    EXPECT_EQ(RunOn({.paths = {"tree/Orders.bas", "tree/include"}}).err,
+              "qmark: 2 files checked, every header in step\n");
+}
+
+TEST(SourceCommands, ReportsWhatItCannotReadAndGoesOn) {
+    FreshTree();
+    ASSERT_EQ(mkfifo("tree/pipe.bas", 0600), 0);
+    const std::pair<std::vector<std::string>, std::string> rows[] = {
+        {{"missing.bas", "tree/include"}, "missing.bas: error: cannot read: No such file or directory\n"},
+        {{"tree/pipe.bas"}, "tree/pipe.bas: error: not a regular file\n"},
+        {{"tree/notes.txt"},
+         "tree/notes.txt: error: cannot tell the language from the name; use --language\n"},
+    };
+    for (const auto& [paths, out] : rows) {
+        const Outcome o = RunOn({.paths = paths});
+        EXPECT_EQ(o.out.substr(0, out.size()), out);
+        EXPECT_TRUE(o.err.ends_with("; 1 path could not be read or written\n")) << o.err;
+        EXPECT_EQ(o.status, 2);
+    }
+    const Outcome json =
+        RunOn({.paths = {"tree/notes.txt", "tree/include/Shapes.h"}, .language = 1, .json = true});
+    const std::string first = "[\n  {\n    \"file\": \"tree/include/Shapes.h\",\n    \"line\": 26,\n";
+    EXPECT_EQ(json.out.substr(0, first.size()), first);
+    EXPECT_EQ(json.err, "qmark: 4 findings in 1 of 2 files\n");
+    fs::permissions("tree/Orders.bas", fs::perms::owner_read);  // read-only, even for root
+    const Outcome readOnly = RunOn({.update = true, .paths = {"tree/Orders.bas"}});
+    EXPECT_TRUE(readOnly.out.ends_with("tree/Orders.bas: error: cannot write: Permission denied\n"))
+        << readOnly.out;
+    EXPECT_EQ(readOnly.status, 2);
+    std::ofstream("tree/caf\xe9.bas") << "Sub F()\n";  // a Windows-1252 name: not UTF-8
+    EXPECT_NE(RunOn({.paths = {"tree/caf\xe9.bas"}, .json = true}).out.find("tree/caf\xef\xbf\xbd.bas"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace qm
