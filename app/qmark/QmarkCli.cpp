@@ -153,7 +153,7 @@ const OptionRow kOptions[] = {
     {"--developer", "NAME", kGeneral, "block free header update",
      "the name in the History line; default from the settings",
      [](Request& r, std::string_view, const std::string& v) { r.developer = v; }},
-    {"--date", "YYYY-MM-DD", kGeneral, "block free header update", "the creation date; default today",
+    {"--date", "YYYY-MM-DD", kGeneral, "block free header update", "the creation date (for update, the new history\nline's); default today",
      [](Request& r, std::string_view, const std::string& v) {
          r.date = ParseIsoDate(v);
          if (!r.date) throw UsageError("invalid date " + Shown(v) + " (a real day as YYYY-MM-DD)");
