@@ -7,7 +7,6 @@ namespace qm {
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
-constexpr std::size_t kRuleLength = 72;
 constexpr std::string_view kCreationDate = "Creation Date";
 
 std::size_t PadCount(int column, std::size_t length) {
@@ -79,8 +78,8 @@ std::string PadToColumn(std::int16_t column, std::string_view text) {
 }
 
 std::string_view RemarkPrefix(DevelopmentLanguage language) {
-    if (language == 0) return "'";
-    if (language == 1) return "//";
+    if (language == kVisualBasic) return "'";
+    if (language == kVisualCpp) return "//";
     return {};
 }
 
@@ -118,10 +117,10 @@ std::string BuildCommentBlock(const ProcedureDescription& d, DevelopmentLanguage
     w.begin().padTo(2).text("Purpose:").end();
     w.begin().padTo(6).text(d.purpose).end();
     w.begin().padTo(2).text("Parameters:").end();
-    if (language == 0 || language == 1) {
+    if (language == kVisualBasic || language == kVisualCpp) {
         for (const ParameterEntry& p : d.parameters) {
             w.begin().padTo(6);
-            if (language == 0 && p.Optional == "Yes") w.text("Optional ");
+            if (language == kVisualBasic && p.Optional == "Yes") w.text("Optional ");
             w.text(p.Type).padTo(27).text(p.Name).padTo(45).text(p.Description).end();
         }
     }

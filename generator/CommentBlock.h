@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -14,6 +15,11 @@ enum class AccessLevel { Public, Private, Protected };
 
 // 0 Visual Basic, 1 Visual C++; any other value (from an edited settings file) is neither.
 using DevelopmentLanguage = std::int32_t;
+inline constexpr DevelopmentLanguage kVisualBasic = 0;
+inline constexpr DevelopmentLanguage kVisualCpp = 1;
+
+// Length of the double and single rules, without the remark prefix.
+inline constexpr std::size_t kRuleLength = 72;
 
 // One row of the parameter list, all text exactly as shown.
 struct ParameterEntry {

@@ -4,7 +4,6 @@
 namespace qm {
 namespace {
 
-constexpr std::size_t kRuleLength = 72;
 
 }  // namespace
 

@@ -8,7 +8,6 @@
 namespace qm {
 namespace {
 
-constexpr std::size_t kRuleLength = 72;
 // Character columns (0-based) where the builder starts each field.
 constexpr std::size_t kValueColumn = 7;
 constexpr std::size_t kNameColumn = 28;
@@ -163,7 +162,7 @@ private:
         ParameterEntry p{{}, "No", {}, {}};
         std::string_view area = Chars(line, kValueColumn);
         std::size_t typeColumn = kValueColumn;
-        if (language == 0 && (StartsWith(area, kOptional) || TrimRight(area) == "Optional")) {
+        if (language == kVisualBasic && (StartsWith(area, kOptional) || TrimRight(area) == "Optional")) {
             p.Optional = "Yes";
             area = Chars(area, kOptional.size());
             typeColumn += kOptional.size();

@@ -12,7 +12,6 @@
 namespace qm {
 namespace {
 
-constexpr std::size_t kRuleLength = 72;
 // A declaration longer than this is not looked for further, so junk cannot make a scan quadratic.
 constexpr std::size_t kMaxDeclarationLines = 64;
 // Past this many line pairs a rewritten block is one edit rather than a minimal one.
@@ -85,10 +84,10 @@ public:
           m_lines(SplitLines(text)) {}
 
     HeaderSyncResult run() {
-        if (m_language != 0 && m_language != 1) return {};
+        if (m_language != kVisualBasic && m_language != kVisualCpp) return {};
         std::vector<bool> documented(m_lines.size());
         for (std::size_t i = 0; i < m_lines.size();) i = isRule(i, '=') ? block(i, documented) : i + 1;
-        if (m_language == 0) findUndocumented(documented);
+        if (m_language == kVisualBasic) findUndocumented(documented);
         std::stable_sort(m_result.findings.begin(), m_result.findings.end(),
                          [](const HeaderFinding& a, const HeaderFinding& b) { return a.line < b.line; });
         std::sort(m_result.edits.begin(), m_result.edits.end(),
@@ -142,14 +141,14 @@ private:
     }
     bool isSkippable(std::size_t i) const {
         std::string_view c = TrimLeft(content(i));
-        return c.empty() || (m_language == 0 && TakeWord(c, "Attribute"));
+        return c.empty() || (m_language == kVisualBasic && TakeWord(c, "Attribute"));
     }
 
     // The declaration's text from line first: a VB line and its continuations, or C++ up to
     // its body or ';'; the reader stops there anyway, this only bounds what it is handed.
     std::string_view declarationText(std::size_t first) const {
         std::size_t last = first;
-        if (m_language == 0) {
+        if (m_language == kVisualBasic) {
             while (last + 1 < m_lines.size() && last - first < kMaxDeclarationLines &&
                    Trim(content(last)).ends_with(" _"))
                 ++last;
@@ -219,11 +218,11 @@ private:
         }
         std::string_view head = TrimLeft(content(code));
         const bool accessStated =
-            m_language == 0 ||
+            m_language == kVisualBasic ||
             ((TakeWord(head, "public") || TakeWord(head, "protected") || TakeWord(head, "private")) &&
              head.starts_with(':'));
         const HeaderComparison compared =
-            CompareHeader(*read.description, *declaration.description, m_language == 0, accessStated);
+            CompareHeader(*read.description, *declaration.description, m_language == kVisualBasic, accessStated);
         for (const std::string& message : compared.messages)
             report(code + 1, message, m_update ? HeaderFinding::Fix::Updated : HeaderFinding::Fix::None);
         if (m_update && !compared.messages.empty()) {

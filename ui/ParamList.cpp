@@ -21,9 +21,9 @@ ParamRow ParamList::RowFromDialog(DevelopmentLanguage language, std::string name
 {
     ParamRow row;
     row.text = std::move(name);
-    if (language == 0)
+    if (language == kVisualBasic)
         row.subItems = {optionalTicked ? "Yes" : "No", std::move(type), std::move(description)};
-    else if (language == 1)
+    else if (language == kVisualCpp)
         row.subItems = {std::move(type), std::move(description), {}};
     return row;
 }
@@ -53,11 +53,11 @@ bool ParamList::removeOptionalColumn()
 
 bool ParamList::matchLanguage(DevelopmentLanguage language)
 {
-    if (language == 0 && m_columns.size() == 3) {
+    if (language == kVisualBasic && m_columns.size() == 3) {
         m_columns.insert(m_columns.begin() + 1, OptionalColumn());
         return true;
     }
-    if (language == 1 && m_columns.size() == 4) {
+    if (language == kVisualCpp && m_columns.size() == 4) {
         m_columns.erase(m_columns.begin() + 1);
         return true;
     }

@@ -103,7 +103,7 @@ void frmMain::connectHandlers()
 void frmMain::Form_Load()
 {
     LoadSettings([this](std::int32_t commentsType) {
-        if (commentsType == 1 &&
+        if (commentsType == kVisualCpp &&
             m_params->changeColumns([](ParamList& list) { return list.removeOptionalColumn(); }))
             showColumnWidths();
     });
@@ -250,7 +250,7 @@ void frmMain::cmdParamAdd_Click()
 {
     const DevelopmentLanguage language = TheSettings().CommentsType;
     auto dialog = std::make_unique<frmParamAdd>();
-    if (language == 1)
+    if (language == kVisualCpp)
         dialog->chkOptional->hide();
     dialog->exec();
     if (dialog->m_bOK)

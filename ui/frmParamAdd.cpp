@@ -88,10 +88,10 @@ void frmParamAdd::Form_Load()
 {
     const Settings& settings = TheSettings();
     m_language = settings.CommentsType;
-    if (settings.CommentsType == 0) {
+    if (settings.CommentsType == kVisualBasic) {
         for (const std::string& type : settings.ParamTypesVB)
             cmbParamType->addItem(QString::fromStdString(type));
-    } else if (settings.CommentsType == 1) {
+    } else if (settings.CommentsType == kVisualCpp) {
         for (const std::string& type : settings.ParamTypesVC)
             if (!isBlank(type))
                 cmbParamType->addItem(QString::fromStdString(type));

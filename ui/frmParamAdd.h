@@ -55,7 +55,7 @@ protected:
 
 private:
     KeyPreview* m_keyPreview = nullptr;
-    DevelopmentLanguage m_language = 0;
+    DevelopmentLanguage m_language = kVisualBasic;
 };
 
 }  // namespace qm

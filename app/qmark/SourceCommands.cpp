@@ -235,7 +235,7 @@ int RunSources(Request& r, bool update, std::ostream& out, std::ostream& err) {
     o.language = r.language;
     if (o.paths.empty())
         throw UsageError("missing file or folder to " + std::string(update ? "update" : "check"));
-    if (o.language && *o.language != 0 && *o.language != 1)
+    if (o.language && *o.language != kVisualBasic && *o.language != kVisualCpp)
         throw UsageError("check and update read language 0 (Visual Basic) or 1 (Visual C++) only");
     if (o.json && o.dryRun) throw UsageError("option '--dry-run' prints a diff, not --format json");
     if (update) {
