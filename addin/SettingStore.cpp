@@ -15,7 +15,7 @@ namespace {
 constexpr std::size_t kValueBufferSize = 4096;
 
 // A name that cannot place the file outside the config folder.
-std::string storeFile(const QString& appName) {
+std::string StoreFile(const QString& appName) {
     QString name = appName;
     name.replace(QLatin1Char('/'), QLatin1Char('_'));
     return (name + QStringLiteral(".conf")).toStdString();
@@ -27,12 +27,12 @@ public:
                        const QString& defaultValue) override {
         std::string value;
         win::GetPrivateProfileString(section.toStdString(), key.toStdString(), defaultValue.toStdString(),
-                                     value, kValueBufferSize, storeFile(appName));
+                                     value, kValueBufferSize, StoreFile(appName));
         return QString::fromStdString(value);
     }
     void SaveSetting(const QString& appName, const QString& section, const QString& key,
                      const QString& value) override {
-        const std::string file = storeFile(appName);
+        const std::string file = StoreFile(appName);
         if (!WriteProfileString(section.toStdString(), key.toStdString(), value.toStdString(), file, "\n")) {
             const int error = errno;
             qWarning("cannot save %s in %s: %s", qPrintable(key), file.c_str(), std::strerror(error));

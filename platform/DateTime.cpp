@@ -11,14 +11,14 @@ namespace {
 // 0..11; an impossible month reads as January.
 int MonthIndex(int month) { return (month >= 1 && month <= 12) ? month - 1 : 0; }
 
-int daysInMonth(int year, int month) {
+int DaysInMonth(int year, int month) {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
     return month == 2 && leap ? 29 : kDays[month - 1];
 }
 
 // Digits only: from_chars alone would take a leading '-'.
-bool parseDigits(std::string_view text, int& value) {
+bool ParseDigits(std::string_view text, int& value) {
     if (text.find_first_not_of("0123456789") != std::string_view::npos) return false;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     return ec == std::errc() && end == text.data() + text.size();
@@ -29,12 +29,12 @@ bool parseDigits(std::string_view text, int& value) {
 std::optional<DateTime> ParseIsoDate(std::string_view text) {
     DateTime date;
     if (text.size() != 10 || text[4] != '-' || text[7] != '-' ||
-        !parseDigits(text.substr(0, 4), date.year) || !parseDigits(text.substr(5, 2), date.month) ||
-        !parseDigits(text.substr(8, 2), date.day)) {
+        !ParseDigits(text.substr(0, 4), date.year) || !ParseDigits(text.substr(5, 2), date.month) ||
+        !ParseDigits(text.substr(8, 2), date.day)) {
         return std::nullopt;
     }
     if (date.year < 1 || date.month < 1 || date.month > 12 || date.day < 1 ||
-        date.day > daysInMonth(date.year, date.month)) {
+        date.day > DaysInMonth(date.year, date.month)) {
         return std::nullopt;
     }
     return date;

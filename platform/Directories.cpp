@@ -18,25 +18,25 @@ namespace qm {
 namespace {
 
 // An empty variable counts as unset, as the XDG rules say.
-std::string envOrEmpty(const char* name) {
+std::string EnvOrEmpty(const char* name) {
     const char* value = std::getenv(name);
     return value ? std::string(value) : std::string();
 }
 
-std::string withoutTrailingSlashes(std::string path) {
+std::string WithoutTrailingSlashes(std::string path) {
     while (path.size() > 1 && path.back() == '/') path.pop_back();
     return path;
 }
 
-std::string homeDir() {
-    std::string home = envOrEmpty("HOME");
-    if (!home.empty()) return withoutTrailingSlashes(home);
+std::string HomeDir() {
+    std::string home = EnvOrEmpty("HOME");
+    if (!home.empty()) return WithoutTrailingSlashes(home);
     if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir && *pw->pw_dir)
-        return withoutTrailingSlashes(pw->pw_dir);
+        return WithoutTrailingSlashes(pw->pw_dir);
     return "/";
 }
 
-std::uint64_t splitMix(std::uint64_t x) {
+std::uint64_t SplitMix(std::uint64_t x) {
     x += 0x9E3779B97F4A7C15ull;
     x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
     x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
@@ -45,7 +45,7 @@ std::uint64_t splitMix(std::uint64_t x) {
 
 // A fresh non-zero number for each call: a process-wide counter mixed with the pid and
 // the clock, so two processes starting together still pick different names.
-unsigned nextTempNumber() {
+unsigned NextTempNumber() {
     static std::atomic<std::uint64_t> counter{0};
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
@@ -54,11 +54,11 @@ unsigned nextTempNumber() {
                                static_cast<std::uint64_t>(now.tv_sec) * 1000000007ull ^
                                static_cast<std::uint64_t>(now.tv_nsec);
     unsigned n = 0;
-    for (std::uint64_t x = seed; n == 0; ++x) n = static_cast<unsigned>(splitMix(x));
+    for (std::uint64_t x = seed; n == 0; ++x) n = static_cast<unsigned>(SplitMix(x));
     return n;
 }
 
-std::string tempFileName(const std::string& dir, std::string_view prefix3, unsigned number) {
+std::string TempFileName(const std::string& dir, std::string_view prefix3, unsigned number) {
     char digits[16];
     std::snprintf(digits, sizeof digits, "%x", number);
     return dir + std::string(prefix3) + digits + ".tmp";
@@ -69,17 +69,17 @@ std::string tempFileName(const std::string& dir, std::string_view prefix3, unsig
 std::string ConfigDir() {
     // A relative XDG_CONFIG_HOME is invalid and ignored, so the file never lands in the
     // current directory.
-    const std::string xdg = envOrEmpty("XDG_CONFIG_HOME");
+    const std::string xdg = EnvOrEmpty("XDG_CONFIG_HOME");
     if (!xdg.empty() && xdg.front() == '/') {
-        const std::string base = withoutTrailingSlashes(xdg);
+        const std::string base = WithoutTrailingSlashes(xdg);
         return (base == "/" ? std::string() : base) + "/quillmark";
     }
-    const std::string home = homeDir();
+    const std::string home = HomeDir();
     return (home == "/" ? std::string() : home) + "/.config/quillmark";
 }
 
 std::string TempDir() {
-    std::string dir = envOrEmpty("TMPDIR");
+    std::string dir = EnvOrEmpty("TMPDIR");
     if (dir.empty()) return "/tmp/";
     if (dir.back() != '/') dir += '/';
     return dir;
@@ -90,7 +90,7 @@ std::string SystemDir() {
 }
 
 std::vector<std::string> SystemConfigDirs() {
-    std::string dirs = envOrEmpty("XDG_CONFIG_DIRS");
+    std::string dirs = EnvOrEmpty("XDG_CONFIG_DIRS");
     if (dirs.empty()) dirs = "/etc/xdg";
     std::vector<std::string> result;
     std::size_t start = 0;
@@ -98,7 +98,7 @@ std::vector<std::string> SystemConfigDirs() {
         std::size_t end = dirs.find(':', start);
         if (end == std::string::npos) end = dirs.size();
         // Relative entries are invalid under the XDG rules: they would depend on the working folder.
-        const std::string dir = withoutTrailingSlashes(dirs.substr(start, end - start));
+        const std::string dir = WithoutTrailingSlashes(dirs.substr(start, end - start));
         if (!dir.empty() && dir.front() == '/') result.push_back((dir == "/" ? std::string() : dir) + "/quillmark");
         start = end + 1;
     }
@@ -106,8 +106,8 @@ std::vector<std::string> SystemConfigDirs() {
 }
 
 std::string SystemRegistryDir() {
-    const std::string dir = envOrEmpty("QUILLMARK_SYSTEM_REGISTRY");
-    return dir.empty() ? std::string("/etc/quillmark/registry") : withoutTrailingSlashes(dir);
+    const std::string dir = EnvOrEmpty("QUILLMARK_SYSTEM_REGISTRY");
+    return dir.empty() ? std::string("/etc/quillmark/registry") : WithoutTrailingSlashes(dir);
 }
 
 std::string ResolveProfilePath(std::string_view fileName) {
@@ -186,14 +186,14 @@ unsigned GetTempFileName(std::string_view dir, std::string_view prefix, unsigned
     if (base.back() != '/') base += '/';
 
     if (unique != 0) {
-        out = tempFileName(base, prefix3, unique);
+        out = TempFileName(base, prefix3, unique);
         return unique;
     }
 
     constexpr int kTries = 100;
     for (int i = 0; i < kTries; ++i) {
-        const unsigned number = nextTempNumber();
-        const std::string path = tempFileName(base, prefix3, number);
+        const unsigned number = NextTempNumber();
+        const std::string path = TempFileName(base, prefix3, number);
         const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd < 0) {
             if (errno == EEXIST) continue;

@@ -20,15 +20,15 @@
 namespace qm {
 namespace {
 
-bool hasLineBreak(std::string_view s) {
+bool HasLineBreak(std::string_view s) {
     return s.find_first_of("\r\n") != std::string_view::npos;
 }
 
-bool sameTime(const timespec& a, const timespec& b) {
+bool SameTime(const timespec& a, const timespec& b) {
     return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
-long long nanoseconds(const timespec& t) {
+long long Nanoseconds(const timespec& t) {
     return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec;
 }
 
@@ -51,60 +51,60 @@ struct ProfileCache {
     std::atomic<std::size_t> parses{0};
 };
 
-ProfileCache& cache() {
+ProfileCache& Cache() {
     static ProfileCache instance;
     return instance;
 }
 
 constexpr std::size_t kCacheEntries = 8;
 
-bool sameFile(const CacheEntry& e, const struct stat& st) {
+bool SameFile(const CacheEntry& e, const struct stat& st) {
     return e.device == st.st_dev && e.inode == st.st_ino && e.size == st.st_size &&
-           sameTime(e.mtime, st.st_mtim);
+           SameTime(e.mtime, st.st_mtim);
 }
 
 // File timestamps come from a coarse clock; a change within one tick of a read could keep
 // the old mtime. Whole-second mtimes suggest a file system that only keeps seconds.
-bool oldEnoughToTrust(const timespec& mtime, const timespec& readStart) {
+bool OldEnoughToTrust(const timespec& mtime, const timespec& readStart) {
     timespec res{};
     clock_getres(CLOCK_REALTIME_COARSE, &res);
-    long long margin = std::max(2 * nanoseconds(res), 20000000LL);
+    long long margin = std::max(2 * Nanoseconds(res), 20000000LL);
     if (mtime.tv_nsec == 0) margin = 2000000000LL;
-    return nanoseconds(mtime) + margin < nanoseconds(readStart);
+    return Nanoseconds(mtime) + margin < Nanoseconds(readStart);
 }
 
-void forget(const std::string& path) {
-    ProfileCache& c = cache();
+void Forget(const std::string& path) {
+    ProfileCache& c = Cache();
     std::lock_guard guard(c.mutex);
     std::erase_if(c.entries, [&](const CacheEntry& e) { return e.path == path; });
 }
 
 // The parsed file, or null when it is missing or unreadable.
-std::shared_ptr<const ProfileDocument> currentDocument(const std::string& path) {
+std::shared_ptr<const ProfileDocument> CurrentDocument(const std::string& path) {
     timespec readStart{};
     clock_gettime(CLOCK_REALTIME, &readStart);
     struct stat st {};
-    ProfileCache& c = cache();
+    ProfileCache& c = Cache();
     if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        forget(path);
+        Forget(path);
         return nullptr;
     }
     {
         std::lock_guard guard(c.mutex);
         for (const CacheEntry& e : c.entries)
-            if (e.path == path && e.trusted && sameFile(e, st)) return e.document;
+            if (e.path == path && e.trusted && SameFile(e, st)) return e.document;
     }
 
     std::string text;
     if (!ReadWholeFile(path, text, &st)) {
-        forget(path);
+        Forget(path);
         return nullptr;
     }
     c.parses.fetch_add(1, std::memory_order_relaxed);
     auto document = std::make_shared<const ProfileDocument>(ProfileDocument::Parse(text));
     // A file that changed size under us is read again next time rather than cached.
     if (text.size() != static_cast<std::size_t>(st.st_size)) {
-        forget(path);
+        Forget(path);
         return document;
     }
 
@@ -114,7 +114,7 @@ std::shared_ptr<const ProfileDocument> currentDocument(const std::string& path) 
     entry.inode = st.st_ino;
     entry.size = st.st_size;
     entry.mtime = st.st_mtim;
-    entry.trusted = oldEnoughToTrust(st.st_mtim, readStart);
+    entry.trusted = OldEnoughToTrust(st.st_mtim, readStart);
     entry.document = document;
 
     std::lock_guard guard(c.mutex);
@@ -128,14 +128,14 @@ std::shared_ptr<const ProfileDocument> currentDocument(const std::string& path) 
 thread_local std::unordered_map<std::string, std::shared_ptr<const ProfileDocument>>* t_snapshot = nullptr;
 
 // The value, or nullopt when the file, section or key is missing or the file unreadable.
-std::optional<std::string> readValue(const std::string& path, std::string_view section,
+std::optional<std::string> ReadValue(const std::string& path, std::string_view section,
                                      std::string_view key) {
     std::shared_ptr<const ProfileDocument> document;
     if (t_snapshot) {
         const auto it = t_snapshot->find(path);
-        document = it != t_snapshot->end() ? it->second : (*t_snapshot)[path] = currentDocument(path);
+        document = it != t_snapshot->end() ? it->second : (*t_snapshot)[path] = CurrentDocument(path);
     } else {
-        document = currentDocument(path);
+        document = CurrentDocument(path);
     }
     if (!document) return std::nullopt;
     return document->Find(section, key);
@@ -158,7 +158,7 @@ ProfileSnapshot::~ProfileSnapshot() {
 }
 
 std::size_t ProfileFileParses() {
-    return cache().parses.load(std::memory_order_relaxed);
+    return Cache().parses.load(std::memory_order_relaxed);
 }
 
 namespace win {
@@ -169,7 +169,7 @@ std::size_t GetPrivateProfileString(std::string_view section, std::string_view k
     if (size == 0) return 0;
     const std::string path = ResolveProfilePath(fileName);
     std::optional<std::string> value;
-    if (!path.empty()) value = readValue(path, section, key);
+    if (!path.empty()) value = ReadValue(path, section, key);
     const std::string_view text = value ? std::string_view(*value) : TrimTrailingBlanks(defaultValue);
     out.assign(CharPrefix(text, size - 1));
     return CharLength(out);
@@ -186,8 +186,8 @@ bool WriteProfileString(std::string_view section, std::string_view key, std::str
                         std::string_view fileName, std::string_view lineEnd) {
     const std::string_view name = TrimBlanks(key);
     const std::string_view sectionName = TrimBlanks(section);
-    const bool valid = !fileName.empty() && !hasLineBreak(section) && !hasLineBreak(key) &&
-                       !hasLineBreak(value) && sectionName.find(']') == std::string_view::npos &&
+    const bool valid = !fileName.empty() && !HasLineBreak(section) && !HasLineBreak(key) &&
+                       !HasLineBreak(value) && sectionName.find(']') == std::string_view::npos &&
                        name.find('=') == std::string_view::npos &&
                        (name.empty() || (name.front() != '[' && name.front() != ';'));
     if (!valid) {
@@ -211,7 +211,7 @@ bool WriteProfileString(std::string_view section, std::string_view key, std::str
     if (updated == text) return true;
     const bool written = AtomicReplace(lock.path(), updated);
     const int err = errno;
-    forget(path);
+    Forget(path);
     if (t_snapshot) t_snapshot->erase(path);
     errno = err;
     return written;

@@ -6,11 +6,11 @@
 namespace qm {
 namespace {
 
-bool isBlank(char c) {
+bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-bool hasLineBreak(std::string_view s) {
+bool HasLineBreak(std::string_view s) {
     return s.find_first_of("\r\n") != std::string_view::npos;
 }
 
@@ -21,7 +21,7 @@ struct Line {
     std::size_t next = 0;
 };
 
-Line lineAt(std::string_view text, std::size_t pos) {
+Line LineAt(std::string_view text, std::size_t pos) {
     Line line{pos, text.find_first_of("\r\n", pos), 0};
     if (line.end == std::string_view::npos) {
         line.end = line.next = text.size();
@@ -42,7 +42,7 @@ struct LineMeaning {
     std::string_view value;
 };
 
-LineMeaning classify(std::string_view text, const Line& line) {
+LineMeaning Classify(std::string_view text, const Line& line) {
     std::string_view s = text.substr(line.begin, line.end - line.begin);
     // A byte order mark from an editor would otherwise hide the first section.
     if (line.begin == 0 && s.substr(0, 3) == "\xEF\xBB\xBF") s.remove_prefix(3);
@@ -59,7 +59,7 @@ LineMeaning classify(std::string_view text, const Line& line) {
     return {LineKind::Pair, TrimBlanks(s.substr(0, eq)), TrimBlanks(s.substr(eq + 1))};
 }
 
-std::string_view unquote(std::string_view value) {
+std::string_view Unquote(std::string_view value) {
     if (value.size() >= 2 && value.front() == value.back() && (value.front() == '"' || value.front() == '\''))
         return value.substr(1, value.size() - 2);
     return value;
@@ -67,9 +67,9 @@ std::string_view unquote(std::string_view value) {
 
 // Blanks at either end would be dropped on read, and a value enclosed in quotes would lose
 // them; one pair of double quotes around such a value brings it back exactly.
-std::string quoteIfNeeded(std::string_view value) {
-    const bool needs = !value.empty() && (isBlank(value.front()) || isBlank(value.back()) ||
-                                          unquote(value).size() != value.size());
+std::string QuoteIfNeeded(std::string_view value) {
+    const bool needs = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()) ||
+                                          Unquote(value).size() != value.size());
     if (!needs) return std::string(value);
     std::string quoted;
     quoted.reserve(value.size() + 2);
@@ -79,7 +79,7 @@ std::string quoteIfNeeded(std::string_view value) {
     return quoted;
 }
 
-std::string lookupKey(std::string_view section, std::string_view key) {
+std::string LookupKey(std::string_view section, std::string_view key) {
     std::string k = AsciiLower(section);
     k += '\n';
     k += AsciiLower(key);
@@ -94,9 +94,9 @@ ProfileDocument ProfileDocument::Parse(std::string_view text) {
     std::string section;
     bool active = false;  // false before the first section and inside a repeated one
     for (std::size_t pos = 0; pos < text.size();) {
-        const Line line = lineAt(text, pos);
+        const Line line = LineAt(text, pos);
         pos = line.next;
-        const LineMeaning m = classify(text, line);
+        const LineMeaning m = Classify(text, line);
         if (m.kind == LineKind::Section) {
             section = AsciiLower(m.name);
             active = seenSections.emplace(section, true).second;
@@ -104,7 +104,7 @@ ProfileDocument ProfileDocument::Parse(std::string_view text) {
             std::string k = section;
             k += '\n';
             k += AsciiLower(m.name);
-            if (doc.m_values.emplace(std::move(k), std::string(unquote(m.value))).second)
+            if (doc.m_values.emplace(std::move(k), std::string(Unquote(m.value))).second)
                 doc.m_order.emplace_back(section, std::string(m.name));
         }
     }
@@ -113,8 +113,8 @@ ProfileDocument ProfileDocument::Parse(std::string_view text) {
 
 std::optional<std::string> ProfileDocument::Find(std::string_view section, std::string_view key) const {
     // No stored name holds a line break, and a query with one could alias another pair.
-    if (hasLineBreak(section) || hasLineBreak(key)) return std::nullopt;
-    const auto it = m_values.find(lookupKey(TrimBlanks(section), TrimBlanks(key)));
+    if (HasLineBreak(section) || HasLineBreak(key)) return std::nullopt;
+    const auto it = m_values.find(LookupKey(TrimBlanks(section), TrimBlanks(key)));
     if (it == m_values.end()) return std::nullopt;
     return it->second;
 }
@@ -131,16 +131,16 @@ std::string ProfileSetValue(std::string_view text, std::string_view section, std
                             std::string_view value, std::string_view lineEnd) {
     section = TrimBlanks(section);
     key = TrimBlanks(key);
-    const std::string stored = quoteIfNeeded(value);
+    const std::string stored = QuoteIfNeeded(value);
 
     bool inTarget = false;
     bool found = false;
     std::size_t insertAt = 0;       // just past the section's last non-blank line
     bool insertNeedsBreak = false;  // that line is the file's last and has no line break
     for (std::size_t pos = 0; pos < text.size();) {
-        const Line line = lineAt(text, pos);
+        const Line line = LineAt(text, pos);
         pos = line.next;
-        const LineMeaning m = classify(text, line);
+        const LineMeaning m = Classify(text, line);
         if (m.kind == LineKind::Section) {
             if (found) break;  // only the first occurrence counts
             inTarget = found = EqualsNoCase(m.name, section);

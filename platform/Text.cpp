@@ -67,16 +67,16 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 }
 
 namespace {
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 }  // namespace
 
 std::string_view TrimTrailingBlanks(std::string_view text) {
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
     return text;
 }
 
 std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     return TrimTrailingBlanks(text);
 }
 

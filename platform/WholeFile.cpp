@@ -22,26 +22,26 @@ constexpr int kMaxSymlinkHops = 40;
 // A writer's temporary file older than this belongs to a killed writer.
 constexpr time_t kStaleTempSeconds = 60;
 
-std::string directoryOf(const std::string& path) {
+std::string DirectoryOf(const std::string& path) {
     const auto slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
     if (slash == 0) return "/";
     return path.substr(0, slash);
 }
 
-std::string baseNameOf(const std::string& path) {
+std::string BaseNameOf(const std::string& path) {
     const auto slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // Makes the rename itself durable; a failure here loses nothing, so it is not reported.
-void syncDirectory(const std::string& dir) {
+void SyncDirectory(const std::string& dir) {
     const FileDescriptor fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd) ::fsync(fd.get());
 }
 
 // Removes ".<base>.XXXXXX" files that killed writers left behind.
-void clearStaleTemporaries(const std::string& dir, const std::string& base) {
+void ClearStaleTemporaries(const std::string& dir, const std::string& base) {
     DIR* folder = ::opendir(dir.c_str());
     if (!folder) return;
     const std::string prefix = "." + base + ".";
@@ -117,7 +117,7 @@ std::string ResolveSymlinks(const std::string& path) {
         const ssize_t n = ::readlink(current.c_str(), target, sizeof target - 1);
         if (n < 0) return current;  // not a symlink, or missing: this is the file
         const std::string link(target, static_cast<std::size_t>(n));
-        current = link.front() == '/' ? link : directoryOf(current) + "/" + link;
+        current = link.front() == '/' ? link : DirectoryOf(current) + "/" + link;
     }
     return current;  // a loop: the writes fail on it with ELOOP
 }
@@ -130,13 +130,13 @@ bool CanReplace(const std::string& path) {
         return false;
     }
     // The file is replaced, not written in place, so its folder must take new files too.
-    return ::access(path.c_str(), W_OK) == 0 && ::access(directoryOf(path).c_str(), W_OK) == 0;
+    return ::access(path.c_str(), W_OK) == 0 && ::access(DirectoryOf(path).c_str(), W_OK) == 0;
 }
 
 bool AtomicReplace(const std::string& path, std::string_view content) {
     const std::string target = ResolveSymlinks(path);
-    const std::string dir = directoryOf(target);
-    const std::string base = baseNameOf(target);
+    const std::string dir = DirectoryOf(target);
+    const std::string base = BaseNameOf(target);
 
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
@@ -147,7 +147,7 @@ bool AtomicReplace(const std::string& path, std::string_view content) {
     }
     if (exists && !CanReplace(target)) return false;
 
-    clearStaleTemporaries(dir, base);
+    ClearStaleTemporaries(dir, base);
     std::string temp = (dir == "/" ? std::string() : dir) + "/." + base + ".XXXXXX";
     FileDescriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
     if (!fd) return false;
@@ -172,7 +172,7 @@ bool AtomicReplace(const std::string& path, std::string_view content) {
         errno = err;
         return false;
     }
-    syncDirectory(dir);
+    SyncDirectory(dir);
     return true;
 }
 

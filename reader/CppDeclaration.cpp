@@ -7,7 +7,7 @@
 namespace qm {
 namespace {
 
-DeclarationResult failure(std::string why) {
+DeclarationResult Failure(std::string why) {
     return {std::nullopt, std::move(why)};
 }
 
@@ -23,9 +23,9 @@ public:
     DeclarationResult read() {
         ProcedureDescription d;
         std::size_t i = 0;
-        if (m_n == 0) return failure("no declaration");
+        if (m_n == 0) return Failure("no declaration");
         if (m_s.is(0, "#"))
-            return failure(m_s.is(1, "define") ? "a macro definition, not a procedure"
+            return Failure(m_s.is(1, "define") ? "a macro definition, not a procedure"
                                                : "a preprocessor line, not a procedure");
         if (m_s.is(0, "public") || m_s.is(0, "protected") || m_s.is(0, "private")) {
             // Qt's "private slots:" labels a section the same way.
@@ -42,7 +42,7 @@ public:
             if (m_s.is(i, "template")) {
                 const std::size_t close = m_s.past(i + 1, m_n);
                 if (!m_s.is(i + 1, "<") || close == kNoMatch)
-                    return failure("a template head without its <...>");
+                    return Failure("a template head without its <...>");
                 i = close;
             } else if (m_s.is(i, "requires")) {
                 i = skipConstraint(i + 1);
@@ -50,8 +50,8 @@ public:
                 break;
             }
         }
-        if (i >= m_n) return failure("no declaration after the template head");
-        if (std::string error = notAProcedure(i); !error.empty()) return failure(error);
+        if (i >= m_n) return Failure("no declaration after the template head");
+        if (std::string error = notAProcedure(i); !error.empty()) return Failure(error);
 
         std::vector<SpecifierItem> items;
         const std::size_t stop = m_s.collectItems(i, m_n, items);
@@ -60,26 +60,26 @@ public:
         m_s.writeItems(items, type);
         DeclaratorInfo info;
         const std::size_t end = m_s.declarator(start, m_n, 0, true, info, type);
-        if (!m_s.error().empty()) return failure(m_s.error());
+        if (!m_s.error().empty()) return Failure(m_s.error());
         if ((m_s.is(end, "(") || m_s.is(end, "[")) && m_s.past(end, m_n) == kNoMatch)
-            return failure("unbalanced parentheses");
+            return Failure("unbalanced parentheses");
         if (!info.hasId) {
             if (!items.empty() && items.back().kind == SpecifierItem::Name &&
                 IsCapsWord(m_s.at(items.back().begin).text))
-                return failure("a macro, not a procedure");
-            return failure("not a procedure declaration");
+                return Failure("a macro, not a procedure");
+            return Failure("not a procedure declaration");
         }
         if (!info.isFunction)
-            return failure(info.functionType ? "a function-pointer variable, not a procedure"
+            return Failure(info.functionType ? "a function-pointer variable, not a procedure"
                                              : "a variable, not a procedure");
-        if (m_s.past(info.params, m_n) == kNoMatch) return failure("unbalanced parentheses");
+        if (m_s.past(info.params, m_n) == kNoMatch) return Failure("unbalanced parentheses");
 
         TypeText trailing;
-        if (std::string error = readTrailing(end, trailing); !error.empty()) return failure(error);
+        if (std::string error = readTrailing(end, trailing); !error.empty()) return Failure(error);
 
         d.name = m_s.spellName(info);
         m_s.readParameters(info.params, 1, d.parameters);
-        if (!m_s.error().empty()) return failure(m_s.error());
+        if (!m_s.error().empty()) return Failure(m_s.error());
         const bool typeWritten = !type.str().empty();
         if (info.conversion) {
             TypeText conversion;
@@ -97,7 +97,7 @@ public:
                                            [](const ParameterEntry& p) { return !p.Name.empty(); });
             if (items.empty() && IsCapsWord(d.name) &&
                 (d.name.find('_') != std::string::npos || (!d.parameters.empty() && !named)))
-                return failure("a macro, not a procedure");
+                return Failure("a macro, not a procedure");
         }
         d.kind = d.returns.empty() || d.returns == "void" ? ProcedureKind::Sub : ProcedureKind::Function;
         if (d.returns == "void") d.returns.clear();
@@ -192,7 +192,7 @@ private:
 
 DeclarationResult ReadCppDeclaration(std::string_view text) {
     const TokenList lexed = LexCpp(text);
-    if (!lexed.error.empty()) return failure(lexed.error);
+    if (!lexed.error.empty()) return Failure(lexed.error);
     return CppReader(lexed.tokens).read();
 }
 

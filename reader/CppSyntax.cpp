@@ -8,7 +8,7 @@ namespace qm {
 namespace {
 
 template <std::size_t N>
-bool oneOf(std::string_view w, const std::array<std::string_view, N>& list) {
+bool OneOf(std::string_view w, const std::array<std::string_view, N>& list) {
     return std::any_of(list.begin(), list.end(), [w](std::string_view item) { return SameText(item, w); });
 }
 
@@ -50,14 +50,14 @@ bool IsCapsWord(std::string_view w) {
 }
 
 bool IsCvWord(std::string_view w) {
-    return oneOf(w, kCv);
+    return OneOf(w, kCv);
 }
 bool IsCallingConvention(std::string_view w) {
-    return oneOf(w, kCallingConventions);
+    return OneOf(w, kCallingConventions);
 }
 bool IsReservedWord(std::string_view w) {
-    return oneOf(w, kSpecifiers) || oneOf(w, kCv) || oneOf(w, kBuiltins) || oneOf(w, kTypeWords) ||
-           oneOf(w, kAttributeWords);
+    return OneOf(w, kSpecifiers) || OneOf(w, kCv) || OneOf(w, kBuiltins) || OneOf(w, kTypeWords) ||
+           OneOf(w, kAttributeWords);
 }
 
 void TypeText::add(std::string_view token) {
@@ -65,7 +65,7 @@ void TypeText::add(std::string_view token) {
     const bool unary = (m_last == "-" || m_last == "+" || m_last == "!") &&
                        (m_beforeLast.empty() || m_beforeLast == "(" || m_beforeLast == "<" ||
                         m_beforeLast == "," || m_beforeLast == "[" || m_beforeLast == "=");
-    const bool tight = m_text.empty() || unary || oneOf(token, kTight) || m_last == "(" || m_last == "[" ||
+    const bool tight = m_text.empty() || unary || OneOf(token, kTight) || m_last == "(" || m_last == "[" ||
                        m_last == "<" || m_last == "::" || m_last == "~";
     if (!tight) m_text += ' ';
     m_text += token;
@@ -95,7 +95,7 @@ std::size_t CppSyntax::skipAttributes(std::size_t i, std::size_t end) const {
         std::size_t next = kNoMatch;
         if (is(i, "[") && is(i + 1, "[")) {
             next = past(i, end);
-        } else if (isWord(i) && oneOf(m_t[i].text, kAttributeWords) && is(i + 1, "(")) {
+        } else if (isWord(i) && OneOf(m_t[i].text, kAttributeWords) && is(i + 1, "(")) {
             next = past(i + 1, end);
         }
         if (next == kNoMatch) return i;
@@ -131,13 +131,13 @@ std::size_t CppSyntax::collectItems(std::size_t i, std::size_t end, std::vector<
         SpecifierItem::Kind kind = SpecifierItem::Name;
         if (!isWord(i)) {
             if (!is(i, "::")) break;
-        } else if (oneOf(w, kSpecifiers)) {
+        } else if (OneOf(w, kSpecifiers)) {
             kind = SpecifierItem::Specifier;
             if (w == "explicit" && is(next, "(") && past(next, end) != kNoMatch) next = past(next, end);
             if (w == "extern" && next < end && m_t[next].kind == TokenKind::Literal) ++next;
-        } else if (oneOf(w, kCv)) {
+        } else if (OneOf(w, kCv)) {
             kind = SpecifierItem::Cv;
-        } else if (oneOf(w, kBuiltins)) {
+        } else if (OneOf(w, kBuiltins)) {
             kind = SpecifierItem::Builtin;
         } else if (w == "decltype" || w == "typeof" || w == "__typeof__") {
             next = past(next, end);
@@ -243,7 +243,7 @@ std::size_t CppSyntax::operatorEnd(std::size_t i, std::size_t end, DeclaratorInf
     }
     if (m_t[k].kind == TokenKind::Punct) {
         static constexpr std::array<std::string_view, 7> kNotOperators{"(", ")", "{", "}", ";", "[", "]"};
-        if (oneOf(m_t[k].text, kNotOperators)) return i;
+        if (OneOf(m_t[k].text, kNotOperators)) return i;
         std::size_t j = k + 1;
         if (m_t[k].text == ">")  // '>>', '>=' and '>>=' arrive as separate characters
             while (j < end && j < k + 3 && !m_t[j].spaceBefore && (is(j, ">") || is(j, "=")) &&

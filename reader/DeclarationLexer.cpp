@@ -6,35 +6,35 @@
 namespace qm {
 namespace {
 
-bool isAlpha(unsigned char c) {
+bool IsAlpha(unsigned char c) {
     return (c | 0x20) >= 'a' && (c | 0x20) <= 'z';
 }
-bool isDigit(unsigned char c) {
+bool IsDigit(unsigned char c) {
     return c >= '0' && c <= '9';
 }
 // Bytes of UTF-8 sequences count as letters so accented names read as one word.
-bool isIdentStart(unsigned char c) {
-    return isAlpha(c) || c == '_' || c >= 0x80;
+bool IsIdentStart(unsigned char c) {
+    return IsAlpha(c) || c == '_' || c >= 0x80;
 }
-bool isIdentChar(unsigned char c) {
-    return isIdentStart(c) || isDigit(c);
+bool IsIdentChar(unsigned char c) {
+    return IsIdentStart(c) || IsDigit(c);
 }
-bool isBlank(unsigned char c) {
+bool IsBlank(unsigned char c) {
     return c == ' ' || c == '\t' || c == '\f' || c == '\v';
 }
-bool isLineEnd(unsigned char c) {
+bool IsLineEnd(unsigned char c) {
     return c == '\r' || c == '\n';
 }
 
 // Past one line break (CR LF, CR or LF) at i, or i when there is none.
-std::size_t skipLineEnd(std::string_view s, std::size_t i) {
+std::size_t SkipLineEnd(std::string_view s, std::size_t i) {
     if (i < s.size() && s[i] == '\r') ++i;
     if (i < s.size() && s[i] == '\n') ++i;
     return i;
 }
 
-std::size_t lineEndFrom(std::string_view s, std::size_t i) {
-    while (i < s.size() && !isLineEnd(s[i])) ++i;
+std::size_t LineEndFrom(std::string_view s, std::size_t i) {
+    while (i < s.size() && !IsLineEnd(s[i])) ++i;
     return i;
 }
 
@@ -85,43 +85,43 @@ TokenList LexVbStatement(std::string_view s) {
     };
     while (i < n && out.error.empty()) {
         const unsigned char c = s[i];
-        if (isBlank(c)) {
+        if (IsBlank(c)) {
             ++i;
             space = true;
-        } else if (isLineEnd(c)) {
+        } else if (IsLineEnd(c)) {
             if (!tokens.empty()) break;
-            i = skipLineEnd(s, i);
+            i = SkipLineEnd(s, i);
             space = true;
-        } else if (c == '_' && (i == 0 || isBlank(s[i - 1]) || isLineEnd(s[i - 1])) && [&] {
+        } else if (c == '_' && (i == 0 || IsBlank(s[i - 1]) || IsLineEnd(s[i - 1])) && [&] {
                        std::size_t j = i + 1;
-                       while (j < n && isBlank(s[j])) ++j;
-                       return j == n || isLineEnd(s[j]);
+                       while (j < n && IsBlank(s[j])) ++j;
+                       return j == n || IsLineEnd(s[j]);
                    }()) {
             // A continuation: the statement goes on after the line break.
-            i = skipLineEnd(s, lineEndFrom(s, i));
+            i = SkipLineEnd(s, LineEndFrom(s, i));
             space = true;
         } else if (c == '\'' || (tokens.empty() && EqualsNoCase(s.substr(i, 3), "rem") &&
-                                 (i + 3 == n || isBlank(s[i + 3]) || isLineEnd(s[i + 3])))) {
+                                 (i + 3 == n || IsBlank(s[i + 3]) || IsLineEnd(s[i + 3])))) {
             // A comment whose line ends in " _" goes on as comment on the next line.
             for (;;) {
-                std::size_t end = lineEndFrom(s, i), j = end;
-                while (j > i && isBlank(s[j - 1])) --j;
-                const bool continued = j > i + 1 && s[j - 1] == '_' && isBlank(s[j - 2]);
+                std::size_t end = LineEndFrom(s, i), j = end;
+                while (j > i && IsBlank(s[j - 1])) --j;
+                const bool continued = j > i + 1 && s[j - 1] == '_' && IsBlank(s[j - 2]);
                 i = end;
                 if (!continued || i == n) break;
-                i = skipLineEnd(s, i);
+                i = SkipLineEnd(s, i);
             }
             space = true;
         } else if (c == ':') {
             if (!tokens.empty()) break;
             ++i;
-        } else if (isIdentStart(c) && c != '_') {
+        } else if (IsIdentStart(c) && c != '_') {
             std::size_t j = i + 1;
-            while (j < n && isIdentChar(s[j])) ++j;
+            while (j < n && IsIdentChar(s[j])) ++j;
             push(TokenKind::Word, i, j);
             static constexpr std::string_view kTypeChars = "%&!#@$^";
             if (j < n && kTypeChars.find(s[j]) != std::string_view::npos &&
-                !(j + 1 < n && isIdentChar(s[j + 1]))) {
+                !(j + 1 < n && IsIdentChar(s[j + 1]))) {
                 tokens.back().typeChar = s[j];
                 ++j;
             }
@@ -129,7 +129,7 @@ TokenList LexVbStatement(std::string_view s) {
         } else if (c == '[') {
             // A bracketed name such as [Name With Blanks] stays one word.
             std::size_t j = i + 1;
-            while (j < n && s[j] != ']' && !isLineEnd(s[j])) ++j;
+            while (j < n && s[j] != ']' && !IsLineEnd(s[j])) ++j;
             if (j < n && s[j] == ']') {
                 push(TokenKind::Word, i + 1, j);
                 i = j + 1;
@@ -140,7 +140,7 @@ TokenList LexVbStatement(std::string_view s) {
         } else if (c == '"') {
             std::size_t j = i + 1;
             for (;; ++j) {
-                if (j >= n || isLineEnd(s[j])) {
+                if (j >= n || IsLineEnd(s[j])) {
                     out.error = "unterminated string";
                     return out;
                 }
@@ -154,10 +154,10 @@ TokenList LexVbStatement(std::string_view s) {
             }
             push(TokenKind::Literal, i, j + 1);
             i = j + 1;
-        } else if (isDigit(c) || (c == '.' && i + 1 < n && isDigit(s[i + 1])) ||
+        } else if (IsDigit(c) || (c == '.' && i + 1 < n && IsDigit(s[i + 1])) ||
                    (c == '&' && i + 1 < n && ((s[i + 1] | 0x20) == 'h' || (s[i + 1] | 0x20) == 'o'))) {
             std::size_t j = c == '&' ? i + 2 : i + 1;
-            while (j < n && (isIdentChar(s[j]) || s[j] == '.' ||
+            while (j < n && (IsIdentChar(s[j]) || s[j] == '.' ||
                              ((s[j] == '+' || s[j] == '-') && (s[j - 1] | 0x20) == 'e')))
                 ++j;
             if (j < n && std::string_view("%&!#@$^").find(s[j]) != std::string_view::npos) ++j;
@@ -165,7 +165,7 @@ TokenList LexVbStatement(std::string_view s) {
             i = j;
         } else if (c == '#' && [&] {
                        const std::size_t close = s.find('#', i + 1);
-                       return close != std::string_view::npos && close < lineEndFrom(s, i);
+                       return close != std::string_view::npos && close < LineEndFrom(s, i);
                    }()) {
             const std::size_t close = s.find('#', i + 1);  // a date literal
             push(TokenKind::Number, i, close + 1);
@@ -203,7 +203,7 @@ TokenList LexCpp(std::string_view s) {
     };
     // Past a quoted literal starting at the quote q; npos when it is not closed on its line.
     auto quoted = [&](std::size_t q) -> std::size_t {
-        for (std::size_t j = q + 1; j < n && !isLineEnd(s[j]); ++j) {
+        for (std::size_t j = q + 1; j < n && !IsLineEnd(s[j]); ++j) {
             if (s[j] == '\\') {
                 ++j;
                 if (j < n && s[j] == '\r' && j + 1 < n && s[j + 1] == '\n') ++j;
@@ -215,37 +215,37 @@ TokenList LexCpp(std::string_view s) {
     };
     while (i < n && out.error.empty()) {
         const unsigned char c = s[i];
-        if (isBlank(c) || isLineEnd(c)) {
+        if (IsBlank(c) || IsLineEnd(c)) {
             ++i;
             space = true;
-        } else if (c == '\\' && i + 1 < n && isLineEnd(s[i + 1])) {
-            i = skipLineEnd(s, i + 1);
+        } else if (c == '\\' && i + 1 < n && IsLineEnd(s[i + 1])) {
+            i = SkipLineEnd(s, i + 1);
             space = true;
         } else if (c == '/' && i + 1 < n && s[i + 1] == '/') {
-            i = lineEndFrom(s, i);
-            while (i < n && s[i - 1] == '\\') i = lineEndFrom(s, skipLineEnd(s, i));  // a spliced comment
+            i = LineEndFrom(s, i);
+            while (i < n && s[i - 1] == '\\') i = LineEndFrom(s, SkipLineEnd(s, i));  // a spliced comment
             space = true;
         } else if (c == '/' && i + 1 < n && s[i + 1] == '*') {
             const std::size_t end = s.find("*/", i + 2);
             if (end == std::string_view::npos) return fail("unterminated comment");
             i = end + 2;
             space = true;
-        } else if (isIdentStart(c) || isDigit(c) || c == '"' || c == '\'' ||
-                   (c == '.' && i + 1 < n && isDigit(s[i + 1]))) {
+        } else if (IsIdentStart(c) || IsDigit(c) || c == '"' || c == '\'' ||
+                   (c == '.' && i + 1 < n && IsDigit(s[i + 1]))) {
             std::size_t j = i;
             TokenKind kind = TokenKind::Word;
-            if (isDigit(c) || c == '.') {
+            if (IsDigit(c) || c == '.') {
                 kind = TokenKind::Number;
                 for (++j; j < n; ++j) {
-                    if (isIdentChar(s[j]) || s[j] == '.') continue;
+                    if (IsIdentChar(s[j]) || s[j] == '.') continue;
                     if ((s[j] == '+' || s[j] == '-') &&
                         ((s[j - 1] | 0x20) == 'e' || (s[j - 1] | 0x20) == 'p'))
                         continue;
-                    if (s[j] == '\'' && j + 1 < n && isIdentChar(s[j + 1])) continue;  // 1'000
+                    if (s[j] == '\'' && j + 1 < n && IsIdentChar(s[j + 1])) continue;  // 1'000
                     break;
                 }
             } else {
-                while (j < n && isIdentChar(s[j])) ++j;
+                while (j < n && IsIdentChar(s[j])) ++j;
             }
             const std::string_view prefix = s.substr(i, j - i);
             static constexpr std::array<std::string_view, 5> kPrefixes{"", "u8", "u", "U", "L"};
@@ -274,7 +274,7 @@ TokenList LexCpp(std::string_view s) {
                         return fail(s[i + prefix.size()] == '"' ? "unterminated string literal"
                                                                 : "unterminated character literal");
                 }
-                while (j < n && isIdentChar(s[j])) ++j;  // a user-defined literal's suffix
+                while (j < n && IsIdentChar(s[j])) ++j;  // a user-defined literal's suffix
             }
             push(kind, i, j);
             i = j;

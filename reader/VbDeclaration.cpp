@@ -6,11 +6,11 @@
 namespace qm {
 namespace {
 
-DeclarationResult failure(std::string why) {
+DeclarationResult Failure(std::string why) {
     return {std::nullopt, std::move(why)};
 }
 
-std::string_view typeOfChar(char c) {
+std::string_view TypeOfChar(char c) {
     switch (c) {
     case '%': return "Integer";
     case '&': return "Long";
@@ -28,7 +28,7 @@ public:
     explicit VbReader(const std::vector<Token>& tokens) : m_t(tokens) {}
 
     DeclarationResult read() {
-        if (m_t.empty()) return failure("no declaration");
+        if (m_t.empty()) return Failure("no declaration");
         ProcedureDescription d;
         if (word("Public") || word("Friend")) {
             ++m_i;
@@ -54,23 +54,23 @@ public:
             if (word("Let") || word("Set")) {
                 returnsValue = false;
             } else if (!word("Get")) {
-                return failure("Property must be followed by Get, Let or Set");
+                return Failure("Property must be followed by Get, Let or Set");
             }
         } else {
-            return failure(notAProcedure());
+            return Failure(notAProcedure());
         }
         ++m_i;
-        if (!at(TokenKind::Word)) return failure("the procedure has no name");
+        if (!at(TokenKind::Word)) return Failure("the procedure has no name");
         const Token& name = m_t[m_i++];
         d.name = std::string(name.text);
         if (declare) {
-            if (!word("Lib")) return failure("a Declare without Lib \"library\"");
+            if (!word("Lib")) return Failure("a Declare without Lib \"library\"");
             ++m_i;
-            if (!at(TokenKind::Literal)) return failure("a Declare without Lib \"library\"");
+            if (!at(TokenKind::Literal)) return Failure("a Declare without Lib \"library\"");
             ++m_i;
             if (word("Alias")) {
                 ++m_i;
-                if (!at(TokenKind::Literal)) return failure("Alias must be followed by a string");
+                if (!at(TokenKind::Literal)) return Failure("Alias must be followed by a string");
                 ++m_i;
             }
         }
@@ -79,12 +79,12 @@ public:
             ++m_i;
             while (m_i < close) {
                 std::string error = readParameter(d.parameters);
-                if (!error.empty()) return failure(error);
+                if (!error.empty()) return Failure(error);
                 if (m_i < close) {
                     if (!punct(","))
-                        return failure("unexpected '" + std::string(m_t[m_i].text) +
+                        return Failure("unexpected '" + std::string(m_t[m_i].text) +
                                        "' in the parameter list");
-                    if (++m_i == close) return failure("a parameter is missing after ','");
+                    if (++m_i == close) return Failure("a parameter is missing after ','");
                 }
             }
             m_i = close + 1;
@@ -92,18 +92,18 @@ public:
         std::string type;
         if (word("As")) {
             if (!returnsValue)
-                return failure(d.kind == ProcedureKind::Sub ? "a Sub has no return type"
+                return Failure(d.kind == ProcedureKind::Sub ? "a Sub has no return type"
                                                             : "Property Let and Set have no return type");
-            if (name.typeChar) return failure("both a type character and an As clause");
+            if (name.typeChar) return Failure("both a type character and an As clause");
             ++m_i;
             type = readType();
-            if (type.empty()) return failure("As without a type");
+            if (type.empty()) return Failure("As without a type");
         } else if (returnsValue) {
-            type = name.typeChar ? std::string(typeOfChar(name.typeChar)) : "Variant";
+            type = name.typeChar ? std::string(TypeOfChar(name.typeChar)) : "Variant";
         }
         d.returns = type;
         if (m_i < m_t.size())
-            return failure("unexpected '" + std::string(m_t[m_i].text) + "' after the declaration");
+            return Failure("unexpected '" + std::string(m_t[m_i].text) + "' after the declaration");
         return {std::move(d), {}};
     }
 
@@ -170,7 +170,7 @@ private:
             type = readType();
             if (type.empty()) return "As without a type";
         } else {
-            type = name.typeChar ? std::string(typeOfChar(name.typeChar)) : "Variant";
+            type = name.typeChar ? std::string(TypeOfChar(name.typeChar)) : "Variant";
         }
         if (paramArray) {
             type = "Variant()";
@@ -194,7 +194,7 @@ private:
 
 DeclarationResult ReadVbDeclaration(std::string_view text) {
     const TokenList lexed = LexVbStatement(text);
-    if (!lexed.error.empty()) return failure(lexed.error);
+    if (!lexed.error.empty()) return Failure(lexed.error);
     return VbReader(lexed.tokens).read();
 }
 

@@ -18,7 +18,7 @@ namespace {
 
 // Qt's own chatter (no runtime directory and the like) is noise in a build log; failures are
 // reported by the tool itself.
-void quietHandler(QtMsgType type, const QMessageLogContext&, const QString& message)
+void QuietHandler(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
     if (type == QtCriticalMsg || type == QtFatalMsg)
         std::fprintf(stderr, "qm_icon_baker: %s\n", qUtf8Printable(message));
@@ -32,7 +32,7 @@ int main(int argc, char** argv)
         std::fputs("usage: qm_icon_baker OUT_DIR SIZE[,SIZE...] FILE.svg...\n", stderr);
         return 2;
     }
-    qInstallMessageHandler(quietHandler);
+    qInstallMessageHandler(QuietHandler);
     // Drawing into an image needs no display.
     char platformOption[] = "-platform";
     char platformName[] = "offscreen";

@@ -23,13 +23,13 @@ namespace {
 char g_scratchPath[PATH_MAX];
 volatile std::sig_atomic_t g_scratchArmed = 0;
 
-void arm(const std::string& path) {
+void Arm(const std::string& path) {
     if (g_scratchArmed || path.size() >= sizeof g_scratchPath) return;
     std::memcpy(g_scratchPath, path.c_str(), path.size() + 1);
     g_scratchArmed = 1;
 }
 
-void disarm(const std::string& path) {
+void Disarm(const std::string& path) {
     if (g_scratchArmed && path == g_scratchPath) g_scratchArmed = 0;
 }
 
@@ -44,7 +44,7 @@ extern "C" void removeScratchAndEnd(int signal) {
 ScratchFile::ScratchFile() : ScratchFile(RegIni().GetTempFile("~qm", 0)) {}
 
 ScratchFile::ScratchFile(std::string path) : m_path(std::move(path)) {
-    arm(m_path);
+    Arm(m_path);
     m_fd = FileDescriptor(::open(m_path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     const int openError = errno;
     // In a shared folder another user may have replaced the new file between its creation and
@@ -54,13 +54,13 @@ ScratchFile::ScratchFile(std::string path) : m_path(std::move(path)) {
         st.st_nlink == 1 && st.st_size == 0)
         return;
     const int error = m_fd ? EEXIST : openError;
-    disarm(m_path);
+    Disarm(m_path);
     ::unlink(m_path.c_str());
     throw FileError("cannot open", m_path, error);
 }
 
 ScratchFile::~ScratchFile() {
-    disarm(m_path);
+    Disarm(m_path);
     ::unlink(m_path.c_str());
 }
 

@@ -40,7 +40,7 @@ std::string LocaleText(nl_item item, std::string_view fallback) {
     return (text && *text) ? std::string(text) : std::string(fallback);
 }
 
-std::string readWholeFile(const std::string& path) {
+std::string ReadFileOrThrow(const std::string& path) {
     std::string text;
     if (!ReadWholeFile(path, text)) throw FileError("cannot read", path, errno);
     return text;
@@ -160,10 +160,10 @@ int Utility::YearsDifference(const DateTime& varNow, const DateTime& varThen) co
 }
 
 std::string Utility::ReadFile(const std::string& strFileName) const {
-    return readWholeFile(strFileName);
+    return ReadFileOrThrow(strFileName);
 }
 
-std::string Utility::FileRead(const std::string& strFile) const { return readWholeFile(strFile); }
+std::string Utility::FileRead(const std::string& strFile) const { return ReadFileOrThrow(strFile); }
 
 void Utility::FileSave(const std::string& strFile, std::string_view strOut) const {
     FileDescriptor file(::open(strFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));

@@ -21,42 +21,42 @@ const char* const kTwipClient = "qmTwipClient";
 const char* const kScale = "qmTwipScale";
 constexpr double kMaxScale = 2.5;
 
-double formScale(const QWidget* w)
+double FormScale(const QWidget* w)
 {
     const QVariant scale = w->window()->property(kScale);
     return scale.isValid() ? scale.toDouble() : 1.0;
 }
 
 // FormTwipsX and FormTwipsY with the form's scale looked up once for a whole rectangle.
-int scaledX(const QWidget* w, double scale, int twips)
+int ScaledX(const QWidget* w, double scale, int twips)
 {
     return TwipsToPixelsX(static_cast<int>(std::lround(twips * scale)), w);
 }
 
-int scaledY(const QWidget* w, double scale, int twips)
+int ScaledY(const QWidget* w, double scale, int twips)
 {
     return TwipsToPixelsY(static_cast<int>(std::lround(twips * scale)), w);
 }
 
-void place(QWidget* w, const QRect& twips)
+void Place(QWidget* w, const QRect& twips)
 {
     // Converting both edges and taking the difference keeps neighbouring controls from
     // drifting apart by rounding.
-    const double scale = formScale(w);
-    const int x = scaledX(w, scale, twips.left());
-    const int y = scaledY(w, scale, twips.top());
-    w->setGeometry(x, y, scaledX(w, scale, twips.left() + twips.width()) - x,
-                   scaledY(w, scale, twips.top() + twips.height()) - y);
+    const double scale = FormScale(w);
+    const int x = ScaledX(w, scale, twips.left());
+    const int y = ScaledY(w, scale, twips.top());
+    w->setGeometry(x, y, ScaledX(w, scale, twips.left() + twips.width()) - x,
+                   ScaledY(w, scale, twips.top() + twips.height()) - y);
 }
 
-void fixSize(QWidget* window, const QSize& twips)
+void FixSize(QWidget* window, const QSize& twips)
 {
-    const double scale = formScale(window);
-    window->setFixedSize(scaledX(window, scale, twips.width()), scaledY(window, scale, twips.height()));
+    const double scale = FormScale(window);
+    window->setFixedSize(ScaledX(window, scale, twips.width()), ScaledY(window, scale, twips.height()));
 }
 
 // How much wider than its place the caption of w would like to be.
-double captionOverflow(const QWidget* w)
+double CaptionOverflow(const QWidget* w)
 {
     const bool captioned = qobject_cast<const QLabel*>(w) || qobject_cast<const QRadioButton*>(w) ||
                            qobject_cast<const QCheckBox*>(w);
@@ -69,25 +69,25 @@ double captionOverflow(const QWidget* w)
 
 int FormTwipsX(const QWidget* w, int twips)
 {
-    return scaledX(w, formScale(w), twips);
+    return ScaledX(w, FormScale(w), twips);
 }
 
 int FormTwipsY(const QWidget* w, int twips)
 {
-    return scaledY(w, formScale(w), twips);
+    return ScaledY(w, FormScale(w), twips);
 }
 
 void PlaceTwips(QWidget* w, int left, int top, int width, int height)
 {
     const QRect twips(left, top, width, height);
     w->setProperty(kTwipRect, twips);
-    place(w, twips);
+    Place(w, twips);
 }
 
 void FixClientSizeTwips(QWidget* window, int width, int height, bool minimizeButton)
 {
     window->setProperty(kTwipClient, QSize(width, height));
-    fixSize(window, QSize(width, height));
+    FixSize(window, QSize(width, height));
     Qt::WindowFlags flags = window->windowFlags();
     flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
              Qt::WindowCloseButtonHint;
@@ -104,7 +104,7 @@ void FitFormToCaptions(QWidget* window)
     const QList<QWidget*> controls = window->findChildren<QWidget*>();
     double overflow = 1.0;
     for (const QWidget* w : controls)
-        overflow = std::max(overflow, captionOverflow(w));
+        overflow = std::max(overflow, CaptionOverflow(w));
     if (overflow <= 1.0)
         return;
     // A little to spare, rounded so the factor is a plain number.
@@ -113,11 +113,11 @@ void FitFormToCaptions(QWidget* window)
     for (QWidget* w : controls) {
         const QVariant twips = w->property(kTwipRect);
         if (twips.isValid())
-            place(w, twips.toRect());
+            Place(w, twips.toRect());
     }
     const QVariant client = window->property(kTwipClient);
     if (client.isValid())
-        fixSize(window, client.toSize());
+        FixSize(window, client.toSize());
 }
 
 void ChainTabOrder(std::initializer_list<QWidget*> widgets)
@@ -142,7 +142,7 @@ QLabel* AddParagraph(QWidget* parent, const char* name, const QString& text)
 
 void PlaceScaledTwips(QWidget* w, int left, int top, int width, int height)
 {
-    place(w, QRect(left, top, width, height));
+    Place(w, QRect(left, top, width, height));
 }
 
 }  // namespace qm

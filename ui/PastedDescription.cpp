@@ -7,20 +7,20 @@
 namespace qm {
 namespace {
 
-std::string_view trimLeft(std::string_view line) {
+std::string_view TrimLeft(std::string_view line) {
     const std::size_t start = line.find_first_not_of(" \t");
     return start == std::string_view::npos ? std::string_view() : line.substr(start);
 }
 
 // Where the comment lines that open text end (npos when they do not, or text opens with code):
 // our blocks are comment lines throughout, the declaration under them is not.
-std::size_t endOfCommentLines(std::string_view text) {
-    const std::string_view first = trimLeft(text);
+std::size_t EndOfCommentLines(std::string_view text) {
+    const std::string_view first = TrimLeft(text);
     const std::string_view prefix = first.starts_with("//") ? "//" : first.starts_with("'") ? "'" : "";
     if (prefix.empty()) return std::string_view::npos;
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t end = std::min(text.find('\n', at), text.size());
-        if (!trimLeft(text.substr(at, end - at)).starts_with(prefix)) return at;
+        if (!TrimLeft(text.substr(at, end - at)).starts_with(prefix)) return at;
         at = end + 1;
     }
     return std::string_view::npos;
@@ -31,7 +31,7 @@ std::size_t endOfCommentLines(std::string_view text) {
 std::optional<PastedDescription> DescribePastedText(std::string_view text, DevelopmentLanguage language) {
     CommentBlockResult block = ReadCommentBlock(text);
     // A block copied with its declaration: the declaration splits a type that ran into its name.
-    if (const std::size_t end = endOfCommentLines(text); !block && end != std::string_view::npos) {
+    if (const std::size_t end = EndOfCommentLines(text); !block && end != std::string_view::npos) {
         if (DeclarationResult below = ReadDeclaration(text.substr(end), language))
             block = ReadCommentBlock(text.substr(0, end), &*below.description);
     }

@@ -28,14 +28,14 @@ constexpr std::uint32_t kOpenMask = 0x2003F;
 constexpr std::uint32_t kBufferSize = 1024;
 
 // A paragraph that still needs more lines than its place holds may use the free width beside it.
-void widenToFit(QLabel* label, int maxWidth)
+void WidenToFit(QLabel* label, int maxWidth)
 {
     if (label->heightForWidth(label->width()) > label->height())
         label->resize(std::max(label->width(), maxWidth), label->height());
 }
 
 // One half of the etched separator: a horizontal line thickness pixels high.
-void addLine(QWidget* parent, const char* name, const QColor& colour, int left, int right, int top,
+void AddLine(QWidget* parent, const char* name, const QColor& colour, int left, int right, int top,
              int thickness)
 {
     auto* line = new QFrame(parent);
@@ -51,7 +51,7 @@ void addLine(QWidget* parent, const char* name, const QColor& colour, int left, 
 
 // The folder may come from a Windows-style value or a Linux one; try the program beside it
 // both ways.
-QStringList programInFolder(const QString& folder)
+QStringList ProgramInFolder(const QString& folder)
 {
     QStringList candidates{folder + QLatin1Char('\\') + QLatin1String(kInfoProgram)};
     if (folder.contains(QLatin1Char('/'))) {
@@ -124,10 +124,10 @@ frmAbout::frmAbout(Services& services, QWidget* parent) : QDialog(parent), m_ser
     picIcon->setPixmap(AppIcon(QStringLiteral("quillmark")).pixmap(picIcon->size()));
     PlaceScaledTwips(description, 1050, 1320, 3885, 1050);
     PlaceScaledTwips(disclaimer, 255, 2625, 3870, 1185);
-    widenToFit(description, FormTwipsX(this, 5730 - 120) - description->x());
-    widenToFit(disclaimer, m_cmdOK->x() - disclaimer->x() - FormTwipsX(this, 60));
-    addLine(this, "Line1_1", QColor(128, 128, 128), 90, 5654, 2445, 1);
-    addLine(this, "Line1_0", QColor(255, 255, 255), 105, 5654, 2460, 2);
+    WidenToFit(description, FormTwipsX(this, 5730 - 120) - description->x());
+    WidenToFit(disclaimer, m_cmdOK->x() - disclaimer->x() - FormTwipsX(this, 60));
+    AddLine(this, "Line1_1", QColor(128, 128, 128), 90, 5654, 2445, 1);
+    AddLine(this, "Line1_0", QColor(255, 255, 255), 105, 5654, 2460, 2);
 
     connect(m_cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
@@ -160,7 +160,7 @@ void frmAbout::StartSysInfo()
         started = !path.isEmpty() && launcher.start(path);
     } else if (GetKeyValue(win::HKEY_LOCAL_MACHINE, QLatin1String(kInfoFolderKey),
                            QStringLiteral("MSINFO"), path)) {
-        for (const QString& program : programInFolder(path)) {
+        for (const QString& program : ProgramInFolder(path)) {
             if (launcher.fileExists(program)) {
                 started = launcher.start(program);
                 break;

@@ -19,7 +19,7 @@ namespace {
 
 // The table only lines up in a fixed-pitch font, and only without wrapping; shrink the font
 // until the widest row fits beside the scroll bar.
-void fitTableFont(QPlainTextEdit* box, const QString& text)
+void FitTableFont(QPlainTextEdit* box, const QString& text)
 {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     const int room = box->width() - box->verticalScrollBar()->sizeHint().width()
@@ -144,7 +144,7 @@ frmHelp::frmHelp(QWidget* parent) : QDialog(parent)
     QString shown = HotkeyTableText();
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     shown.chop(1);
-    fitTableFont(table, shown);
+    FitTableFont(table, shown);
     table->setPlainText(shown);
 
     connect(m_tabStrip, &QTabBar::currentChanged, this, &frmHelp::TabStrip1_Click);

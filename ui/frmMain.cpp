@@ -39,7 +39,7 @@ namespace {
 
 const QString kWebTarget = QStringLiteral("_blank");
 
-QString fromUtf8(const std::string& text)
+QString FromUtf8(const std::string& text)
 {
     return QString::fromStdString(text);
 }
@@ -179,7 +179,7 @@ void frmMain::CopyComments()
                                   m_clock ? m_clock() : LocalNow());
     }
     m_services.clipboard.clear();
-    m_services.clipboard.setText(fromUtf8(block));
+    m_services.clipboard.setText(FromUtf8(block));
     clearDescription();
     selectTab(0);
     DoEvents();
@@ -277,10 +277,10 @@ bool frmMain::takePaste(const QString& text)
 void frmMain::showPastedDescription(const PastedDescription& pasted)
 {
     const ProcedureDescription& description = pasted.description;
-    txtSubName->setText(fromUtf8(description.name));
+    txtSubName->setText(FromUtf8(description.name));
     if (pasted.hasPurpose)
-        txtSubPurpose->setText(fromUtf8(description.purpose));
-    txtSubReturns->setText(fromUtf8(description.returns));
+        txtSubPurpose->setText(FromUtf8(description.purpose));
+    txtSubReturns->setText(FromUtf8(description.returns));
     const std::pair<ProcedureKind, QRadioButton*> kinds[] = {{ProcedureKind::Sub, optSub},
                                                              {ProcedureKind::Function, optFunction},
                                                              {ProcedureKind::Property, optProperty}};
@@ -337,7 +337,7 @@ void frmMain::Toolbar1_ButtonClick(QAction* Button)
 void frmMain::runOptions()
 {
     const Settings& settings = TheSettings();
-    auto dialog = std::make_unique<frmOptions>(m_services, fromUtf8(settings.PersonalName),
+    auto dialog = std::make_unique<frmOptions>(m_services, FromUtf8(settings.PersonalName),
                                                settings.CommentsType, this);
     dialog->exec();
     dialog.reset();

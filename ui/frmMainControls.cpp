@@ -21,7 +21,7 @@ namespace qm {
 namespace {
 
 template <typename W, typename... Args>
-W* makeControl(QWidget* parent, const char* name, Args&&... args) {
+W* MakeControl(QWidget* parent, const char* name, Args&&... args) {
     auto* w = new W(std::forward<Args>(args)..., parent);
     w->setObjectName(QString::fromLatin1(name));
     return w;
@@ -30,7 +30,7 @@ W* makeControl(QWidget* parent, const char* name, Args&&... args) {
 }  // namespace
 
 void frmMain::buildToolbar() {
-    Toolbar1 = makeControl<QToolBar>(this, "Toolbar1");
+    Toolbar1 = MakeControl<QToolBar>(this, "Toolbar1");
     PlaceTwips(Toolbar1, 0, 0, 5310, 660);
     Toolbar1->setMovable(false);
     Toolbar1->setFloatable(false);
@@ -57,9 +57,9 @@ void frmMain::buildToolbar() {
 
 void frmMain::buildTabStrip() {
     // The tab bar carries only the tabs; the panel under it draws the strip's body.
-    auto* panel = makeControl<QFrame>(this, "TabStrip1Panel");
+    auto* panel = MakeControl<QFrame>(this, "TabStrip1Panel");
     panel->setFrameShape(QFrame::StyledPanel);
-    TabStrip1 = makeControl<QTabBar>(this, "TabStrip1");
+    TabStrip1 = MakeControl<QTabBar>(this, "TabStrip1");
     TabStrip1->setDrawBase(false);
     TabStrip1->addTab(AppIcon(QStringLiteral("General")), QStringLiteral("&General"));
     TabStrip1->addTab(AppIcon(QStringLiteral("Parameters")), QStringLiteral("&Parameters"));
@@ -86,7 +86,7 @@ void frmMain::placeTabStrip() {
 void frmMain::buildPages() {
     // The Parameters page first, so the General page lies above it at the start.
     for (int i : {1, 0}) {
-        frames[i] = makeControl<QFrame>(this, i == 0 ? "frames0" : "frames1");
+        frames[i] = MakeControl<QFrame>(this, i == 0 ? "frames0" : "frames1");
         frames[i]->setFrameShape(QFrame::NoFrame);
         // Opaque, so the page in front covers the one behind; both stay visible and enabled.
         frames[i]->setAutoFillBackground(true);
@@ -97,45 +97,45 @@ void frmMain::buildPages() {
 }
 
 void frmMain::buildGeneralPage(QFrame* page) {
-    Frame1 = makeControl<QGroupBox>(page, "Frame1", QStringLiteral("Comments Type:"));
+    Frame1 = MakeControl<QGroupBox>(page, "Frame1", QStringLiteral("Comments Type:"));
     PlaceTwips(Frame1, 0, 0, 2415, 975);
-    optSub = makeControl<QRadioButton>(Frame1, "optSub", QStringLiteral("&Sub"));
+    optSub = MakeControl<QRadioButton>(Frame1, "optSub", QStringLiteral("&Sub"));
     PlaceTwips(optSub, 120, 240, 855, 255);
-    optFunction = makeControl<QRadioButton>(Frame1, "optFunction", QStringLiteral("&Function"));
+    optFunction = MakeControl<QRadioButton>(Frame1, "optFunction", QStringLiteral("&Function"));
     PlaceTwips(optFunction, 1200, 240, 1095, 255);
-    optProperty = makeControl<QRadioButton>(Frame1, "optProperty", QStringLiteral("Pr&operty"));
+    optProperty = MakeControl<QRadioButton>(Frame1, "optProperty", QStringLiteral("Pr&operty"));
     PlaceTwips(optProperty, 120, 600, 975, 255);
-    optGeneral = makeControl<QRadioButton>(Frame1, "optGeneral", QStringLiteral("Ge&neral"));
+    optGeneral = MakeControl<QRadioButton>(Frame1, "optGeneral", QStringLiteral("Ge&neral"));
     PlaceTwips(optGeneral, 1200, 600, 1095, 255);
     optSub->setChecked(true);
 
-    Frame2 = makeControl<QGroupBox>(page, "Frame2", QStringLiteral("Access:"));
+    Frame2 = MakeControl<QGroupBox>(page, "Frame2", QStringLiteral("Access:"));
     PlaceTwips(Frame2, 2520, 0, 2295, 975);
-    optPublic = makeControl<QRadioButton>(Frame2, "optPublic", QStringLiteral("P&ublic"));
+    optPublic = MakeControl<QRadioButton>(Frame2, "optPublic", QStringLiteral("P&ublic"));
     PlaceTwips(optPublic, 120, 240, 855, 255);
-    optProtected = makeControl<QRadioButton>(Frame2, "optProtected", QStringLiteral("Pro&tected"));
+    optProtected = MakeControl<QRadioButton>(Frame2, "optProtected", QStringLiteral("Pro&tected"));
     PlaceTwips(optProtected, 1080, 240, 1095, 255);
-    optPrivate = makeControl<QRadioButton>(Frame2, "optPrivate", QStringLiteral("Pri&vate"));
+    optPrivate = MakeControl<QRadioButton>(Frame2, "optPrivate", QStringLiteral("Pri&vate"));
     PlaceTwips(optPrivate, 120, 600, 855, 255);
     optPublic->setChecked(true);
 
-    Label1 = makeControl<QLabel>(page, "Label1", QStringLiteral("Su&b/Function Name:"));
+    Label1 = MakeControl<QLabel>(page, "Label1", QStringLiteral("Su&b/Function Name:"));
     PlaceTwips(Label1, 0, 1200, 1485, 195);
-    txtSubName = makeControl<QLineEdit>(page, "txtSubName");
+    txtSubName = MakeControl<QLineEdit>(page, "txtSubName");
     PlaceTwips(txtSubName, 1680, 1200, 3135, 315);
-    Label2 = makeControl<QLabel>(page, "Label2", QStringLiteral("Purpos&e:"));
+    Label2 = MakeControl<QLabel>(page, "Label2", QStringLiteral("Purpos&e:"));
     PlaceTwips(Label2, 0, 1680, 630, 195);
-    txtSubPurpose = makeControl<QLineEdit>(page, "txtSubPurpose");
+    txtSubPurpose = MakeControl<QLineEdit>(page, "txtSubPurpose");
     PlaceTwips(txtSubPurpose, 1680, 1680, 3135, 315);
-    Label3 = makeControl<QLabel>(page, "Label3", QStringLiteral("Sub/Funct&ion Returns:"));
+    Label3 = MakeControl<QLabel>(page, "Label3", QStringLiteral("Sub/Funct&ion Returns:"));
     PlaceTwips(Label3, 0, 2160, 1620, 195);
-    txtSubReturns = makeControl<QLineEdit>(page, "txtSubReturns");
+    txtSubReturns = MakeControl<QLineEdit>(page, "txtSubReturns");
     PlaceTwips(txtSubReturns, 1680, 2160, 3135, 315);
     for (QLineEdit* box : {txtSubName, txtSubPurpose, txtSubReturns}) box->installEventFilter(this);
 }
 
 void frmMain::buildParametersPage(QFrame* page) {
-    lstParams = makeControl<QTreeView>(page, "lstParams");
+    lstParams = MakeControl<QTreeView>(page, "lstParams");
     m_params = new ParamListModel(lstParams);
     lstParams->setModel(m_params);
     PlaceTwips(lstParams, 0, 120, 3855, 2415);
@@ -149,9 +149,9 @@ void frmMain::buildParametersPage(QFrame* page) {
     lstParams->header()->setStretchLastSection(false);
     lstParams->header()->setSectionsMovable(false);
 
-    cmdParamAdd = makeControl<QPushButton>(page, "cmdParamAdd", QStringLiteral("&Add"));
+    cmdParamAdd = MakeControl<QPushButton>(page, "cmdParamAdd", QStringLiteral("&Add"));
     PlaceTwips(cmdParamAdd, 3960, 120, 855, 375);
-    cmdParamRemove = makeControl<QPushButton>(page, "cmdParamRemove", QStringLiteral("&Remove"));
+    cmdParamRemove = MakeControl<QPushButton>(page, "cmdParamRemove", QStringLiteral("&Remove"));
     PlaceTwips(cmdParamRemove, 3960, 600, 855, 375);
 }
 

@@ -16,7 +16,7 @@
 namespace qm {
 namespace {
 
-bool isBlank(const std::string& text)
+bool IsBlank(const std::string& text)
 {
     return text.find_first_not_of(" \t") == std::string::npos;
 }
@@ -93,7 +93,7 @@ void frmParamAdd::Form_Load()
             cmbParamType->addItem(QString::fromStdString(type));
     } else if (settings.CommentsType == kVisualCpp) {
         for (const std::string& type : settings.ParamTypesVC)
-            if (!isBlank(type))
+            if (!IsBlank(type))
                 cmbParamType->addItem(QString::fromStdString(type));
     }
     // The box opens empty rather than showing the first type.

@@ -9,7 +9,7 @@
 namespace qm {
 namespace {
 
-QTextCursor wholeText(QTextCursor cursor)
+QTextCursor WholeText(QTextCursor cursor)
 {
     cursor.movePosition(QTextCursor::Start);
     cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
@@ -27,13 +27,13 @@ void SelectAllText(QLineEdit* box)
 void SelectAllText(QPlainTextEdit* box)
 {
     if (box)
-        box->setTextCursor(wholeText(box->textCursor()));
+        box->setTextCursor(WholeText(box->textCursor()));
 }
 
 void SelectAllText(QTextEdit* box)
 {
     if (box)
-        box->setTextCursor(wholeText(box->textCursor()));
+        box->setTextCursor(WholeText(box->textCursor()));
 }
 
 }  // namespace qm

@@ -13,7 +13,7 @@ namespace {
 int g_wakeUp[2] = {-1, -1};
 
 // Only async-signal-safe work here: the event loop does the rest.
-void onSignal(int) {
+void OnSignal(int) {
     const char byte = 1;
     [[maybe_unused]] const ssize_t n = write(g_wakeUp[1], &byte, 1);
 }
@@ -30,7 +30,7 @@ void QuitEventLoopOnSignals() {
         QCoreApplication::quit();
     });
     struct sigaction action {};
-    action.sa_handler = onSignal;
+    action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);

@@ -23,7 +23,7 @@ namespace {
 constexpr int kReadyTimeoutMs = 3000;
 
 // A clipboard manager owns the CLIPBOARD_MANAGER selection while it runs.
-bool clipboardManagerRunning() {
+bool ClipboardManagerRunning() {
 #ifdef QM_HAVE_XCB
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
     bool running = false;
@@ -46,7 +46,7 @@ bool clipboardManagerRunning() {
 #endif
 }
 
-bool writeAll(int fd, const QByteArray& data) {
+bool WriteAll(int fd, const QByteArray& data) {
     qint64 done = 0;
     while (done < data.size()) {
         const ssize_t n =
@@ -60,7 +60,7 @@ bool writeAll(int fd, const QByteArray& data) {
 
 // Starts program detached (its own session, not our child once started) with fd as its
 // standard input and output; false when it could not be started.
-bool startDetached(const QString& program, int fd) {
+bool StartDetached(const QString& program, int fd) {
     const std::string path = QFile::encodeName(program).toStdString();
     const char* argv[] = {path.c_str(), "--serve-clipboard", nullptr};
     const pid_t child = fork();
@@ -87,13 +87,13 @@ void KeepClipboardAfterExit(const QString& program) {
     if (QGuiApplication::platformName() != QLatin1String("xcb") || !clipboard || !clipboard->ownsClipboard())
         return;
     const QString text = clipboard->text();
-    if (text.isEmpty() || clipboardManagerRunning()) return;
+    if (text.isEmpty() || ClipboardManagerRunning()) return;
     int ends[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) return;
     // The server's end loses close-on-exec only as its standard input and output.
-    const bool started = startDetached(program, ends[1]);
+    const bool started = StartDetached(program, ends[1]);
     close(ends[1]);
-    if (started && writeAll(ends[0], text.toUtf8())) {
+    if (started && WriteAll(ends[0], text.toUtf8())) {
         shutdown(ends[0], SHUT_WR);
         pollfd ready{ends[0], POLLIN, 0};
         while (poll(&ready, 1, kReadyTimeoutMs) < 0 && errno == EINTR) {

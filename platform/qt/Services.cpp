@@ -58,7 +58,7 @@ public:
     }
 };
 
-double logicalDpi(const QWidget* widget, bool horizontal)
+double LogicalDpi(const QWidget* widget, bool horizontal)
 {
     const QScreen* screen = widget ? widget->screen() : nullptr;
     if (!screen)
@@ -94,12 +94,12 @@ QString DocumentationAddress()
 
 int TwipsToPixelsX(int twips, const QWidget* widget)
 {
-    return qRound(twips * logicalDpi(widget, true) / 1440.0);
+    return qRound(twips * LogicalDpi(widget, true) / 1440.0);
 }
 
 int TwipsToPixelsY(int twips, const QWidget* widget)
 {
-    return qRound(twips * logicalDpi(widget, false) / 1440.0);
+    return qRound(twips * LogicalDpi(widget, false) / 1440.0);
 }
 
 void DoEvents()
