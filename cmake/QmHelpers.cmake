@@ -1,19 +1,33 @@
 # SPDX-License-Identifier: MIT
+# Every target is named qm_<name>; executables keep <name> as their file name.
+
+# qm_add_executable(NAME sources...)
+function(qm_add_executable name)
+  add_executable(qm_${name} ${ARGN})
+  set_target_properties(qm_${name} PROPERTIES OUTPUT_NAME ${name})
+endfunction()
+
 # qm_add_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS l] [TIMEOUT s] [QT])
-# Every test runs with its own empty config and temp directories, so none
-# touches the real home; QT tests run on the offscreen platform.
+# qm_add_test(NAME COMMAND program args... [LABELS l] [TIMEOUT s] [SKIP_RETURN_CODE n])
+# The first form builds qm_NAME from gtest sources (QT: they bring their own main); the second
+# runs a script or program. Either runs with its own empty config and temp directories, so
+# none touches the real home; QT tests run on the offscreen platform.
 function(qm_add_test name)
-  cmake_parse_arguments(ARG "QT" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest)
-  if(NOT ARG_QT)
-    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  cmake_parse_arguments(ARG "QT" "TIMEOUT;SKIP_RETURN_CODE" "SOURCES;LIBS;LABELS;COMMAND" ${ARGN})
+  if(ARG_COMMAND)
+    set(command ${ARG_COMMAND})
+  else()
+    qm_add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(qm_${name} PRIVATE ${ARG_LIBS} GTest::gtest)
+    if(NOT ARG_QT)
+      target_link_libraries(qm_${name} PRIVATE GTest::gtest_main)
+    endif()
+    target_compile_definitions(qm_${name} PRIVATE QM_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
+    set(command $<TARGET_FILE:qm_${name}>)
   endif()
-  target_compile_definitions(${name} PRIVATE QM_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
-                                             QM_BINARY_DIR="${PROJECT_BINARY_DIR}")
   add_test(NAME ${name}
            COMMAND sh ${PROJECT_SOURCE_DIR}/cmake/sandbox.sh ${CMAKE_CURRENT_BINARY_DIR}/sandbox/${name}
-                   $<TARGET_FILE:${name}>)
+                   ${command})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
@@ -21,4 +35,8 @@ function(qm_add_test name)
   if(ARG_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
   endif()
+  if(ARG_SKIP_RETURN_CODE)
+    set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE ${ARG_SKIP_RETURN_CODE})
+  endif()
 endfunction()
+
