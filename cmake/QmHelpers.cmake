@@ -40,3 +40,21 @@ function(qm_add_test name)
   endif()
 endfunction()
 
+# qm_add_fuzzer(NAME SOURCES a.cpp LIBS lib1)
+# Builds qm_NAME around LLVMFuzzerTestOneInput: under QM_FUZZ the libFuzzer program, otherwise
+# a plain one that runs the files named on its command line (or standard input) once each.
+# With the tests, one row runs it over its seeds in tests/data/fuzz/NAME.
+function(qm_add_fuzzer name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  qm_add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(qm_${name} PRIVATE ${ARG_LIBS})
+  if(QM_FUZZ)
+    target_link_options(qm_${name} PRIVATE -fsanitize=fuzzer)
+  else()
+    target_link_libraries(qm_${name} PRIVATE qm_fuzz_main)
+  endif()
+  if(QM_BUILD_TESTS)
+    file(GLOB seeds ${PROJECT_SOURCE_DIR}/tests/data/fuzz/${name}/*)
+    qm_add_test(${name} COMMAND $<TARGET_FILE:qm_${name}> ${seeds} LABELS fuzz)
+  endif()
+endfunction()
