@@ -9,17 +9,19 @@ endfunction()
 
 # qm_add_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS l] [TIMEOUT s] [QT])
 # qm_add_test(NAME COMMAND program args... [LABELS l] [TIMEOUT s] [SKIP_RETURN_CODE n])
-# The first form builds qm_NAME from gtest sources (QT: they bring their own main); the second
-# runs a script or program. Either runs with its own empty config and temp directories, so
-# none touches the real home; QT tests run on the offscreen platform.
+# The first form builds qm_NAME from gtest sources (QT: with tests/support's QApplication main),
+# the second runs a script or program. Either runs with its own empty config and temp
+# directories, so none touches the real home; QT tests run on the offscreen platform.
 function(qm_add_test name)
   cmake_parse_arguments(ARG "QT" "TIMEOUT;SKIP_RETURN_CODE" "SOURCES;LIBS;LABELS;COMMAND" ${ARGN})
   if(ARG_COMMAND)
     set(command ${ARG_COMMAND})
   else()
     qm_add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(qm_${name} PRIVATE ${ARG_LIBS} GTest::gtest)
-    if(NOT ARG_QT)
+    target_link_libraries(qm_${name} PRIVATE ${ARG_LIBS} qm_test_support GTest::gtest)
+    if(ARG_QT)
+      target_link_libraries(qm_${name} PRIVATE qm_ui_test_support)
+    else()
       target_link_libraries(qm_${name} PRIVATE GTest::gtest_main)
     endif()
     target_compile_definitions(qm_${name} PRIVATE QM_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
