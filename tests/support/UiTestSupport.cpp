@@ -23,7 +23,7 @@ bool AnswerModal(const char* className, const std::function<void(QDialog*)>& ans
     press();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !timer.isActive(); }, 6000) && answered) << className;
     // The dialogs have no owner and the offscreen platform has no window manager.
-    if (behind->isVisible() && !behind->isMinimized()) {
+    if (behind && behind->isVisible() && !behind->isMinimized()) {
         behind->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(behind));
     }

@@ -40,7 +40,7 @@ inline void showAndWait(QWidget* window) {
 }
 
 // Runs press and answers the modal dialog of className once it is active (keys typed earlier
-// would land in the window behind), then activates behind again unless it is hidden or
+// would land in the window behind), then activates behind (if any) again unless it is hidden or
 // minimised. A dialog that never shows fails the test, and whatever modal window is up then
 // is rejected, so nothing hangs. True when it was answered.
 bool AnswerModal(const char* className, const std::function<void(class QDialog*)>& answer,
