@@ -8,7 +8,6 @@
 #include <QRadioButton>
 #include <array>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 
 #include "settings/RegIni.h"
@@ -133,7 +132,7 @@ TEST(OptionsTest, OkSavesTheCheckedLanguageAndNameAndNothingElseDoes) {
 
 TEST(OptionsTest, UnwritableSettingsAreReportedAndStillApplyInMemory) {
     // A regular file where the config directory's parent should be: no one can write there.
-    const std::string blocker = std::string(std::getenv("XDG_CONFIG_HOME")) + "/blocker";
+    const std::string blocker = qgetenv("XDG_CONFIG_HOME").toStdString() + "/blocker";
     std::fclose(std::fopen(blocker.c_str(), "w"));
     FakeServices fakes;
     {
