@@ -7,7 +7,7 @@ build=${1:-$root/build-bench}
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DQM_CORE_ONLY=ON \
       -DQM_BUILD_TESTS=OFF -DQM_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" --target core_bench qmark_bench qmark_process_bench sync_bench -j2 >/dev/null
+cmake --build "$build" --target qm_core_bench qm_reader_bench qm_qmark_bench qm_qmark_process_bench qm_sync_bench -j2 >/dev/null
 
 # Scratch files of the benchmarks go to a directory of their own.
 scratch=$(mktemp -d)

@@ -57,6 +57,6 @@ set(CPACK_GENERATOR DEB)
 include(CPack)
 
 if(QM_BUILD_TESTS)
-  add_test(NAME package COMMAND sh ${PROJECT_SOURCE_DIR}/packaging/check.sh ${PROJECT_BINARY_DIR})
-  set_tests_properties(package PROPERTIES LABELS package TIMEOUT 300)
+  qm_add_test(package COMMAND sh ${PROJECT_SOURCE_DIR}/packaging/check.sh ${PROJECT_BINARY_DIR}
+              LABELS package TIMEOUT 300)
 endif()

@@ -84,13 +84,20 @@ done <<ROWS
 ROWS
 
 # Installing as a user who cannot write the system folder lists the add-in for that user.
+# The test's temporary folder lies in the build tree, which that user may not reach (a build
+# under /root): then this check is skipped.
+nobody() { setpriv --reuid=65534 --regid=65534 --clear-groups "$@"; }
 if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
     chmod 755 "$work" && mkdir -p "$work/sys" "$work/user" && chown 65534 "$work/user"
-    setpriv --reuid=65534 --regid=65534 --clear-groups env XDG_CONFIG_HOME="$work/user" \
-        cmake -DQM_ADDIN_LIST_DIR="$work/sys/quillmark" -DQM_ADDIN_LIST_TEMPLATE="$src/packaging/vbaddin.ini" \
-              -DCMAKE_INSTALL_PREFIX="$root/usr" -P "$src/packaging/AddInList.cmake" >/dev/null
-    grep -q '^ZI98VudAv.Connect=1' "$work/user/quillmark/vbaddin.ini" && [ ! -e "$work/sys/quillmark" ] ||
-        fail "a user's install does not list the add-in for that user"
+    if nobody test -w "$work/user"; then
+        nobody env XDG_CONFIG_HOME="$work/user" \
+            cmake -DQM_ADDIN_LIST_DIR="$work/sys/quillmark" -DQM_ADDIN_LIST_TEMPLATE="$src/packaging/vbaddin.ini" \
+                  -DCMAKE_INSTALL_PREFIX="$root/usr" -P "$src/packaging/AddInList.cmake" >/dev/null
+        grep -q '^ZI98VudAv.Connect=1' "$work/user/quillmark/vbaddin.ini" && [ ! -e "$work/sys/quillmark" ] ||
+            fail "a user's install does not list the add-in for that user"
+    else
+        echo "skipped the unprivileged install: user 65534 cannot reach $work"
+    fi
 fi
 
 if command -v lintian >/dev/null; then

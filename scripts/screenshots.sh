@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 out=${1:-docs/screenshots}
 build=${QM_BUILD_DIR:-build}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target shoot -j"$(nproc 2>/dev/null || echo 2)" >/dev/null
+cmake --build "$build" --target qm_shoot -j"$(nproc 2>/dev/null || echo 2)" >/dev/null
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/qmshots.XXXXXX")
 xvfb_pid=""

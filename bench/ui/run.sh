@@ -16,7 +16,7 @@ else
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DQM_BUILD_TESTS=OFF \
           -DQM_BUILD_BENCH=ON >/dev/null
 fi
-cmake --build "$build" --target ui_copy_bench ui_startup_bench -j2 >/dev/null
+cmake --build "$build" --target qm_ui_copy_bench qm_ui_startup_bench -j2 >/dev/null
 
 # A scratch home: no settings file is read from, or written to, the real one.
 scratch=$(mktemp -d)

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "../ui/FakeServices.h"
+#include "tests/support/FakeServices.h"
 #include "addin/SettingStore.h"
 #include "ui/frmMain.h"
 

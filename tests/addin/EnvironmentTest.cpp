@@ -13,9 +13,12 @@
 
 #include "addin/SettingStore.h"
 #include "platform/Directories.h"
+#include "tests/support/ScopedEnv.h"
 
 namespace qm {
 namespace {
+
+using test::ScopedEnv;
 
 const QString kProgId = QStringLiteral("ZI98VudAv.Connect");
 
@@ -35,13 +38,12 @@ QWidget* MainWindow() {
 class EnvironmentTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        qputenv("QUILLMARK_ADDIN_PATH", QM_ADDIN_DIR);
         DefaultSettingStore().SaveSetting("DEVivIv", "Settings", "DisplayOnConnect", "0");
         std::remove((ConfigDir() + "/vbaddin.ini").c_str());
-        m_system = TempDir() + "xdg";
-        qputenv("XDG_CONFIG_DIRS", QByteArray::fromStdString(m_system));
     }
-    std::string m_system;
+    ScopedEnv m_addinPath{"QUILLMARK_ADDIN_PATH", QM_ADDIN_DIR};
+    std::string m_system = TempDir() + "xdg";
+    ScopedEnv m_systemDirs{"XDG_CONFIG_DIRS", m_system};
     QString display() { return DefaultSettingStore().GetSetting("DEVivIv", "Settings", "DisplayOnConnect", ""); }
 };
 
@@ -79,10 +81,10 @@ TEST_F(EnvironmentTest, SystemListsSitBeneathTheUsersInXdgOrder) {
     const std::pair<const char*, std::vector<std::string>> rows[] = {
         {nullptr, {user, etc}}, {"", {user, etc}}, {"relative::/x", {user, "/x/quillmark/vbaddin.ini"}}};
     for (const auto& [dirs, paths] : rows) {
-        dirs ? qputenv("XDG_CONFIG_DIRS", dirs) : qunsetenv("XDG_CONFIG_DIRS");
+        ScopedEnv env("XDG_CONFIG_DIRS", dirs);
         EXPECT_EQ(AddInListPaths(), paths) << (dirs ? dirs : "unset");
     }
-    qputenv("XDG_CONFIG_DIRS", QByteArray::fromStdString(m_system + "/a:" + m_system + "/b"));
+    ScopedEnv env("XDG_CONFIG_DIRS", m_system + "/a:" + m_system + "/b");
     WriteList(m_system + "/b/quillmark", "third=1\nzi98vudav.connect=1\nOther=1\n");
     WriteList(m_system + "/a/quillmark", "Other=0\nZI98VudAv.Connect=1\n");
     WriteList(ConfigDir(), "ZI98VudAv.Connect=0\n");

@@ -3,21 +3,16 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <vector>
+
+#include "tests/support/TestData.h"
 
 namespace qm {
 namespace {
 
-const DateTime kDec6th1998{1998, 12, 6};
+using test::ReadGolden;
 
-std::string ReadGolden(const std::string& name) {
-    std::ifstream in(std::string(QM_TEST_DATA_DIR) + "/" + name, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+const DateTime kDec6th1998{1998, 12, 6};
 
 std::vector<std::string> Lines(const std::string& block) {
     std::vector<std::string> lines;

@@ -11,18 +11,12 @@
 #include <tuple>
 #include <sys/stat.h>
 
+#include "tests/support/ScopedEnv.h"
+
 namespace qm {
 namespace {
 
-// Sets (nullptr: unsets) one of the sandbox's variables for one scope; other tests share the process.
-struct EnvScope {
-    EnvScope(const char* name, const char* value) : m_name(name), m_old(std::getenv(name)) {
-        value ? setenv(name, value, 1) : unsetenv(name);
-    }
-    ~EnvScope() { setenv(m_name, m_old.c_str(), 1); }
-    const char* m_name;
-    std::string m_old;
-};
+using test::ScopedEnv;
 
 TEST(Directories, FollowTheEnvironment) {
     const struct {
@@ -33,7 +27,7 @@ TEST(Directories, FollowTheEnvironment) {
         {"/", "/h", "/quillmark"},
     };
     for (const auto& row : rows) {
-        EnvScope xdg("XDG_CONFIG_HOME", row.xdg), home("HOME", row.home);
+        ScopedEnv xdg("XDG_CONFIG_HOME", row.xdg), home("HOME", row.home);
         std::string out;
         EXPECT_EQ(win::GetWindowsDirectory(out), std::string_view(row.expected).size());
         EXPECT_EQ(out, row.expected);
@@ -41,10 +35,10 @@ TEST(Directories, FollowTheEnvironment) {
     EXPECT_EQ(ResolveProfilePath("sub/a.ini"), "sub/a.ini");  // only a bare name goes to the config folder
 
     for (const auto& [tmpdir, expected] : {std::pair{"/t/", "/t/"}, {"/t", "/t/"}, {"", "/tmp/"}}) {
-        EnvScope tmp("TMPDIR", tmpdir);
+        ScopedEnv tmp("TMPDIR", tmpdir);
         EXPECT_EQ(TempDir(), expected);
     }
-    EnvScope reg("QUILLMARK_SYSTEM_REGISTRY", "");
+    ScopedEnv reg("QUILLMARK_SYSTEM_REGISTRY", "");
     EXPECT_EQ(SystemRegistryDir(), "/etc/quillmark/registry");
 }
 

@@ -9,9 +9,9 @@
 #include <sys/stat.h>
 #include <utime.h>
 
-#include "platform/WholeFile.h"
 #include "platform/Directories.h"
 #include "platform/Text.h"
+#include "tests/support/TestData.h"
 
 namespace qm {
 namespace {
@@ -82,12 +82,6 @@ std::string configFile(const std::string& name) {
     return ConfigDir() + "/" + name;
 }
 
-std::string fileText(const std::string& path) {
-    std::string text;
-    EXPECT_TRUE(ReadWholeFile(path, text)) << path;
-    return text;
-}
-
 std::string readProfile(std::string_view section, std::string_view key, std::string_view def,
                         std::string_view file, std::size_t size = 254) {
     std::string out = "junk";
@@ -119,7 +113,7 @@ TEST(PrivateProfile, DefaultsAndCutsToWholeCharacters) {
 
 TEST(PrivateProfile, RefusesWhatWouldBreakTheFile) {
     ASSERT_TRUE(win::WritePrivateProfileString("s", "k", "v", "refuse.ini"));
-    const std::string before = fileText(configFile("refuse.ini"));
+    const std::string before = test::FileBytes(configFile("refuse.ini"));
     const struct {
         std::string_view section, key, value, file = "refuse.ini";
     } rows[] = {
@@ -129,7 +123,7 @@ TEST(PrivateProfile, RefusesWhatWouldBreakTheFile) {
     for (const auto& row : rows)
         EXPECT_EQ(win::WritePrivateProfileString(row.section, row.key, row.value, row.file) ? 0 : errno,
                   EINVAL) << row.key;
-    EXPECT_EQ(fileText(configFile("refuse.ini")), before);
+    EXPECT_EQ(test::FileBytes(configFile("refuse.ini")), before);
 }
 
 // The parsed file is cached; a change must show, even one in the same timestamp tick as the

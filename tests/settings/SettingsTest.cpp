@@ -7,11 +7,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <tuple>
 #include <vector>
+
+#include "tests/support/TestData.h"
 
 namespace qm {
 namespace {
@@ -129,9 +130,7 @@ TEST_F(SettingsTest, SaveWritesBothGeneralKeys) {
     for (const auto& [name, language] : {std::pair{"A. Developer", 1}, {"", 0}}) {
         EXPECT_TRUE(SaveSettings(name, language));
         EXPECT_EQ(loaded(), (Fields{name, language, {"old vb"}, {"old vc"}}));
-        std::ostringstream file;
-        file << std::ifstream(m_file, std::ios::binary).rdbuf();
-        EXPECT_EQ(file.str(), "; mine\r\n[Param Types VB]\r\nNumber=1\r\nParam1=Long\r\n[General]\r\n"
+        EXPECT_EQ(test::FileBytes(m_file), "; mine\r\n[Param Types VB]\r\nNumber=1\r\nParam1=Long\r\n[General]\r\n"
                               "Comments Type=" + std::to_string(language) + "\r\nPersonal Name=" + name + "\r\n");
     }
 }

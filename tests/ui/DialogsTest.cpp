@@ -12,8 +12,9 @@
 
 #include "settings/RegIni.h"
 #include "settings/Settings.h"
-#include "tests/ui/FakeServices.h"
-#include "tests/ui/UiTestSupport.h"
+#include "tests/support/FakeServices.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/UiTestSupport.h"
 #include "ui/frmFreeComments.h"
 #include "ui/frmOptions.h"
 #include "ui/frmParamAdd.h"
@@ -131,14 +132,14 @@ TEST(OptionsTest, OkSavesTheCheckedLanguageAndNameAndNothingElseDoes) {
 
 TEST(OptionsTest, UnwritableSettingsAreReportedAndStillApplyInMemory) {
     // A regular file where the config directory's parent should be: no one can write there.
-    const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
-    const std::string blocker = savedConfig.toStdString() + "/blocker";
+    const std::string blocker = qgetenv("XDG_CONFIG_HOME").toStdString() + "/blocker";
     std::fclose(std::fopen(blocker.c_str(), "w"));
-    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(blocker + "/config"));
     FakeServices fakes;
-    frmOptions dialog(fakes.services, "Lost Later", 1);
-    dialog.cmdOK_Click();
-    qputenv("XDG_CONFIG_HOME", savedConfig);
+    {
+        ScopedEnv config("XDG_CONFIG_HOME", blocker + "/config");
+        frmOptions dialog(fakes.services, "Lost Later", 1);
+        dialog.cmdOK_Click();
+    }
 
     ASSERT_EQ(fakes.messageBox.texts.size(), 1);
     EXPECT_TRUE(fakes.messageBox.texts[0].contains("could not be saved"));

@@ -12,8 +12,8 @@
 
 #include "platform/Directories.h"
 #include "platform/Registry.h"
-#include "tests/ui/FakeServices.h"
-#include "tests/ui/UiTestSupport.h"
+#include "tests/support/FakeServices.h"
+#include "tests/support/UiTestSupport.h"
 #include "ui/frmAbout.h"
 #include "ui/frmHelp.h"
 

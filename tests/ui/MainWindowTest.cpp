@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
-#include <QTimer>
 #include <functional>
 #include <QToolBar>
 #include <QTreeView>
@@ -19,8 +18,9 @@
 
 #include "generator/CommentBlock.h"
 #include "settings/Settings.h"
-#include "tests/ui/FakeServices.h"
-#include "tests/ui/UiTestSupport.h"
+#include "tests/support/FakeServices.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/UiTestSupport.h"
 #include "ui/FormLayout.h"
 #include "ui/frmFreeComments.h"
 #include "ui/frmMain.h"
@@ -40,31 +40,9 @@ protected:
         showAndWait(window.get());
     }
 
-    // Runs press and answers the modal dialog of className once it is active (keys typed earlier
-    // would land in the window behind), then gives the focus back to the main window: the dialogs
-    // have no owner, and the offscreen platform has no window manager. A dialog that never shows
-    // fails the test, and whatever modal window is up then is rejected, so nothing hangs.
     bool modal(const char* className, const std::function<void(QDialog*)>& answer,
                const std::function<void()>& press) {
-        bool answered = false;
-        int polls = 0;
-        QTimer timer;
-        QObject::connect(&timer, &QTimer::timeout, [&] {
-            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            answered = dialog && dialog->isActiveWindow() && dialog->inherits(className);
-            if (!answered && ++polls <= 1000) return;
-            timer.stop();
-            if (answered) answer(dialog);
-            else if (dialog) dialog->reject();
-        });
-        timer.start(5);
-        press();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !timer.isActive(); }, 6000) && answered) << className;
-        if (window->isVisible() && !window->isMinimized()) {
-            window->activateWindow();
-            EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        }
-        return answered;
+        return AnswerModal(className, answer, press, window.get());
     }
 
     void clickToolbar(const char* key) {
@@ -229,11 +207,10 @@ TEST_F(MainWindowTest, GeneralDialogCopiesItsTextOrSelectsSub) {
         EXPECT_TRUE(window->optSub->isChecked() && window->optPrivate->isChecked());
         EXPECT_TRUE(window->txtSubName->text() == "Keep" && focused() == window->txtSubName);
     }
-    const QByteArray savedTmp = qgetenv("TMPDIR");
-    qputenv("TMPDIR", "/nonexistent-quillmark-dir/");
-    const bool answered = runFreeText("one\ntwo");
-    qputenv("TMPDIR", savedTmp);
-    ASSERT_TRUE(answered);
+    {
+        ScopedEnv tmp("TMPDIR", "/nonexistent-quillmark-dir/");
+        ASSERT_TRUE(runFreeText("one\ntwo"));
+    }
     ASSERT_EQ(fakes.messageBox.texts.size(), 1);
     EXPECT_TRUE(fakes.messageBox.texts[0].contains("No such file or directory") &&
                 fakes.messageBox.captions[0] == "DEVivIv");

@@ -4,8 +4,7 @@
 #include <clocale>
 #include <gtest/gtest.h>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);

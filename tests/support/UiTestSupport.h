@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
-// Helpers for driving the windows: finding controls, ALT keys, the settings file.
+// Helpers for driving the windows: finding controls, ALT keys, modal dialogs, the settings file.
 #pragma once
 #include <QApplication>
 #include <QTest>
 #include <QWidget>
+#include <functional>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
@@ -37,6 +38,13 @@ inline void showAndWait(QWidget* window) {
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
 }
+
+// Runs press and answers the modal dialog of className once it is active (keys typed earlier
+// would land in the window behind), then activates behind (if any) again unless it is hidden or
+// minimised. A dialog that never shows fails the test, and whatever modal window is up then
+// is rejected, so nothing hangs. True when it was answered.
+bool AnswerModal(const char* className, const std::function<void(class QDialog*)>& answer,
+                 const std::function<void()>& press, QWidget* behind);
 
 // Empty content removes the file.
 inline void writeSettings(const std::string& content) {
