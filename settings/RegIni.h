@@ -49,7 +49,6 @@ private:
 
     std::string m_fileName;
 
-    friend class RegIniTestAccess;
 };
 
 }  // namespace qm

@@ -13,6 +13,7 @@
 
 #include "Version.h"
 #include "app/qmark/QmarkCli.h"
+#include "tests/support/TestData.h"
 
 namespace qm {
 namespace {
@@ -39,15 +40,8 @@ std::vector<std::string> Words(const std::string& words, char separator = ' ') {
     return out;
 }
 
-std::string ReadBytes(const std::string& path) {
-    std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
-}
-
 std::string Golden(const std::string& language) {
-    return ReadBytes(std::string(QM_TEST_DATA_DIR) +
-                     (language == "0" ? "/worked_example_vb.txt" : "/worked_example_vc.txt"));
+    return test::ReadGolden(language == "0" ? "worked_example_vb.txt" : "worked_example_vc.txt");
 }
 
 const std::string kWorkedExample = R"({"name": "GetTotal", "purpose": "Adds up the lines of one order",
@@ -245,9 +239,9 @@ TEST(QmarkProcess, WritesTheBlockByteForByteAndExitsWithTheRightStatus) {
             std::system(("'" QM_QMARK_PATH "' " + args + " >" + output + " 2>" + dir + "err").c_str());
         EXPECT_EQ(WIFEXITED(s) ? WEXITSTATUS(s) : -1, status) << args;
         if (output != "/dev/full") {
-            EXPECT_EQ(ReadBytes(output), out) << args;
+            EXPECT_EQ(test::FileBytes(output), out) << args;
         }
-        EXPECT_EQ(ReadBytes(dir + "err").substr(0, err.size()), err) << args;
+        EXPECT_EQ(test::FileBytes(dir + "err").substr(0, err.size()), err) << args;
     }
 }
 

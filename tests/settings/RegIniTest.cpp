@@ -31,8 +31,9 @@ TEST(RegIniTest, ReadsAndWritesRegistryValues) {
     };
     for (const auto& [value, status] : numbers) {
         EXPECT_EQ(regIni.SetValueEx(key, "Old", win::REG_DWORD, value), status) << VariantText(value);
-        if (status == 0)
+        if (status == 0) {
             EXPECT_EQ(regIni.GetRegString(kLm, kKey, "Old"), VariantText(value) == "2.5" ? "2" : "-7");
+        }
     }
     EXPECT_EQ(regIni.SetValueEx(key, "Old", win::REG_BINARY, std::string("x")), 0);
     win::RegCloseKey(key);
