@@ -48,11 +48,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const std::string_view text = data;
 
     const qm::ProfileDocument before = qm::ProfileDocument::Parse(text);
-    (void)before.Find(section, key);
-    (void)before.Find("General", "Personal Name");
+    (void)before.find(section, key);
+    (void)before.find("General", "Personal Name");
 
     const std::string edited = qm::ProfileSetValue(text, section, key, value);
-    const auto readBack = qm::ProfileDocument::Parse(edited).Find(section, key);
+    const auto readBack = qm::ProfileDocument::Parse(edited).find(section, key);
     if (PlainName(section) && PlainName(key) && PlainValue(value) && readBack != value) {
         std::abort();  // the edit did not take
     }

@@ -33,18 +33,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const std::string_view text(reinterpret_cast<const char*>(bytes), size);
     constexpr std::string_view kRoot = "HKEY_LOCAL_MACHINE";
     const qm::RegDocument first = qm::RegDocument::Parse(text, kRoot);
-    const std::string written = first.Serialize(kRoot);
+    const std::string written = first.serialize(kRoot);
     const qm::RegDocument second = qm::RegDocument::Parse(written, kRoot);
     if (!second.error().empty()) std::abort();             // its own output is unreadable
     if (!SameKeys(first, second)) std::abort();            // the round trip changed data
-    if (second.Serialize(kRoot) != written) std::abort();  // writing is not stable
+    if (second.serialize(kRoot) != written) std::abort();  // writing is not stable
 
     if (!first.error().empty()) return 0;  // the store never edits a damaged file
     const std::string path = first.keys().empty() ? std::string() : first.keys().back().path;
     const qm::RegValue value{"Fuzz", 4, {1, 2, 3, 4}};
     const qm::RegDocument edited =
         qm::RegDocument::Parse(qm::RegDocument::EditValue(text, kRoot, path, value), kRoot);
-    const qm::RegKeyEntry* key = edited.FindKey(path);
+    const qm::RegKeyEntry* key = edited.findKey(path);
     const qm::RegValue* got = key ? qm::RegDocument::FindValue(*key, "Fuzz") : nullptr;
     if (!edited.error().empty() || !got || got->data != value.data) std::abort();  // the edit did not take
     return 0;

@@ -138,7 +138,7 @@ std::optional<std::string> ReadValue(const std::string& path, std::string_view s
         document = CurrentDocument(path);
     }
     if (!document) return std::nullopt;
-    return document->Find(section, key);
+    return document->find(section, key);
 }
 
 }  // namespace

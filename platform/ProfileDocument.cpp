@@ -111,7 +111,7 @@ ProfileDocument ProfileDocument::Parse(std::string_view text) {
     return doc;
 }
 
-std::optional<std::string> ProfileDocument::Find(std::string_view section, std::string_view key) const {
+std::optional<std::string> ProfileDocument::find(std::string_view section, std::string_view key) const {
     // No stored name holds a line break, and a query with one could alias another pair.
     if (HasLineBreak(section) || HasLineBreak(key)) return std::nullopt;
     const auto it = m_values.find(LookupKey(TrimBlanks(section), TrimBlanks(key)));
@@ -119,11 +119,11 @@ std::optional<std::string> ProfileDocument::Find(std::string_view section, std::
     return it->second;
 }
 
-std::vector<std::pair<std::string, std::string>> ProfileDocument::Entries(std::string_view section) const {
+std::vector<std::pair<std::string, std::string>> ProfileDocument::entries(std::string_view section) const {
     std::vector<std::pair<std::string, std::string>> entries;
     const std::string wanted = AsciiLower(TrimBlanks(section));
     for (const auto& [sectionName, key] : m_order)
-        if (sectionName == wanted) entries.emplace_back(key, *Find(section, key));
+        if (sectionName == wanted) entries.emplace_back(key, *find(section, key));
     return entries;
 }
 

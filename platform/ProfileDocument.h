@@ -21,9 +21,9 @@ class ProfileDocument {
 public:
     static ProfileDocument Parse(std::string_view text);
     // The value of key in section, quotes already removed; nullopt when absent.
-    std::optional<std::string> Find(std::string_view section, std::string_view key) const;
+    std::optional<std::string> find(std::string_view section, std::string_view key) const;
     // The keys of section with their values, in file order, as Find reads them.
-    std::vector<std::pair<std::string, std::string>> Entries(std::string_view section) const;
+    std::vector<std::pair<std::string, std::string>> entries(std::string_view section) const;
 
 private:
     // lower-case "section\nkey" -> value; first occurrence kept

@@ -384,7 +384,7 @@ std::string RegDocument::EditValue(std::string_view text, std::string_view rootN
     return out;
 }
 
-std::string RegDocument::Serialize(std::string_view rootName) const {
+std::string RegDocument::serialize(std::string_view rootName) const {
     std::string out(kHeader);
     out += "\n";
     for (const RegKeyEntry& key : m_keys) {
@@ -400,18 +400,18 @@ std::string RegDocument::Serialize(std::string_view rootName) const {
     return out;
 }
 
-RegKeyEntry* RegDocument::FindKey(std::string_view path) {
+RegKeyEntry* RegDocument::findKey(std::string_view path) {
     for (RegKeyEntry& key : m_keys)
         if (EqualsNoCase(key.path, path)) return &key;
     return nullptr;
 }
 
-const RegKeyEntry* RegDocument::FindKey(std::string_view path) const {
-    return const_cast<RegDocument*>(this)->FindKey(path);
+const RegKeyEntry* RegDocument::findKey(std::string_view path) const {
+    return const_cast<RegDocument*>(this)->findKey(path);
 }
 
-RegKeyEntry& RegDocument::AddKey(std::string_view path) {
-    if (RegKeyEntry* key = FindKey(path)) return *key;
+RegKeyEntry& RegDocument::addKey(std::string_view path) {
+    if (RegKeyEntry* key = findKey(path)) return *key;
     m_keys.push_back(RegKeyEntry{std::string(path), {}});
     return m_keys.back();
 }

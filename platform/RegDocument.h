@@ -47,7 +47,7 @@ class RegDocument {
 public:
     static RegDocument Parse(std::string_view text, std::string_view rootName);
     // The canonical text of the keys and values alone.
-    std::string Serialize(std::string_view rootName) const;
+    std::string serialize(std::string_view rootName) const;
     // text with value set in the key at path, every other line kept byte for byte (comments,
     // [-KEY] blocks, "x"=- lines, line ends): the line that holds the value now is replaced,
     // else the value goes after the last value line of the key's last section, else a section
@@ -55,10 +55,10 @@ public:
     static std::string EditValue(std::string_view text, std::string_view rootName, std::string_view path,
                                  const RegValue& value);
 
-    RegKeyEntry* FindKey(std::string_view path);
-    const RegKeyEntry* FindKey(std::string_view path) const;
+    RegKeyEntry* findKey(std::string_view path);
+    const RegKeyEntry* findKey(std::string_view path) const;
     // Adds a key (for tests and set-up tools; the program itself never creates keys).
-    RegKeyEntry& AddKey(std::string_view path);
+    RegKeyEntry& addKey(std::string_view path);
     static const RegValue* FindValue(const RegKeyEntry& key, std::string_view name);
     static void SetValue(RegKeyEntry& key, RegValue value);
 

@@ -47,10 +47,10 @@ constexpr std::size_t kMaxValueNameLength = 16383;
 const RegKeyEntry* FindKeyIn(const RegDocument& doc, std::string_view path) {
     static const RegKeyEntry kEmptyRoot;
     if (path.empty()) {
-        const RegKeyEntry* key = doc.FindKey(path);
+        const RegKeyEntry* key = doc.findKey(path);
         return key ? key : &kEmptyRoot;
     }
-    return doc.FindKey(path);
+    return doc.findKey(path);
 }
 
 std::string JoinPath(std::string_view parent, std::string_view child) {
@@ -148,7 +148,7 @@ long RegSetValueEx(HKEY key, std::string_view valueName, std::uint32_t type, con
     const RegDocument doc = RegDocument::Parse(text, rootName);
     // Rewriting would drop the lines that could not be read; leave such a file alone.
     if (!doc.error().empty()) return ERROR_WRITE_FAULT;
-    if (!open->path.empty() && !doc.FindKey(open->path)) return ERROR_FILE_NOT_FOUND;
+    if (!open->path.empty() && !doc.findKey(open->path)) return ERROR_FILE_NOT_FOUND;
     RegValue value{std::string(valueName), type, {}};
     if (size > 0) value.data.assign(data, data + size);
     if (!AtomicReplace(lock.path(), RegDocument::EditValue(text, rootName, open->path, value)))

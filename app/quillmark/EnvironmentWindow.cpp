@@ -37,7 +37,7 @@ std::vector<std::pair<QString, QString>> ReadAddInList() {
     for (const std::string& path : AddInListPaths()) {
         std::string text;
         if (!ReadWholeFile(path, text)) continue;
-        for (const auto& [key, value] : ProfileDocument::Parse(text).Entries(kAddInSection)) {
+        for (const auto& [key, value] : ProfileDocument::Parse(text).entries(kAddInSection)) {
             const QString progId = QString::fromStdString(key);
             const bool listed = std::any_of(list.begin(), list.end(), [&](const auto& entry) {
                 return entry.first.compare(progId, Qt::CaseInsensitive) == 0;
@@ -52,7 +52,7 @@ bool RegisterAddIn(const QString& progId, const QString& value) {
     // Only the user's own list counts: a system-wide entry may be removed by the administrator.
     std::string text;
     if (ReadWholeFile(ResolveProfilePath(kAddInList), text) &&
-        ProfileDocument::Parse(text).Find(kAddInSection, progId.toStdString()))
+        ProfileDocument::Parse(text).find(kAddInSection, progId.toStdString()))
         return true;
     return win::WritePrivateProfileString(kAddInSection, progId.toStdString(), value.toStdString(), kAddInList);
 }

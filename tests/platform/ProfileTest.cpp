@@ -38,12 +38,12 @@ TEST(ProfileDocument, ReadsAsWindowsDoes) {
         {"[\xC3\x9Cn]\nK\xC3\x89Y=v\n", "\xC3\xBCn", "k\xC3\x89y", std::nullopt},  // ASCII letters fold only
     };
     for (const auto& row : rows)
-        EXPECT_EQ(ProfileDocument::Parse(row.text).Find(row.section, row.key), row.value) << row.text;
+        EXPECT_EQ(ProfileDocument::Parse(row.text).find(row.section, row.key), row.value) << row.text;
 
     const auto doc = ProfileDocument::Parse("[Add-Ins32]\r\nB.Connect=1\r\nnote\r\na.connect = '0'\r\n"
                                             "b.connect=2\r\n[other]\r\nc=3\r\n[ADD-INS32]\r\nd=4\r\n");
     using Entries = std::vector<std::pair<std::string, std::string>>;
-    EXPECT_EQ(doc.Entries(" add-ins32 "), (Entries{{"B.Connect", "1"}, {"a.connect", "0"}}));
+    EXPECT_EQ(doc.entries(" add-ins32 "), (Entries{{"B.Connect", "1"}, {"a.connect", "0"}}));
 }
 
 TEST(ProfileSetValue, EditsInPlace) {
@@ -73,7 +73,7 @@ TEST(ProfileSetValue, EditsInPlace) {
     for (const auto& row : rows) {
         const std::string out = ProfileSetValue(row.text, row.section, row.key, row.value);
         EXPECT_EQ(out, row.expected) << row.text;
-        EXPECT_EQ(ProfileDocument::Parse(out).Find(row.section, row.key), std::string(row.value));
+        EXPECT_EQ(ProfileDocument::Parse(out).find(row.section, row.key), std::string(row.value));
     }
 }
 

@@ -43,9 +43,9 @@ TEST(RegDocumentTest, ParsesAndSerializesCanonically) {
     for (const auto& row : rows) {
         const RegDocument doc = RegDocument::Parse(row.input, kRoot);
         EXPECT_EQ(doc.error(), "") << row.input;
-        EXPECT_EQ(doc.Serialize(kRoot), std::string(kHeader) + row.canonical) << row.input;
+        EXPECT_EQ(doc.serialize(kRoot), std::string(kHeader) + row.canonical) << row.input;
     }
-    EXPECT_EQ(RegDocument::Parse("", kRoot).Serialize(kRoot), "Windows Registry Editor Version 5.00\n");
+    EXPECT_EQ(RegDocument::Parse("", kRoot).serialize(kRoot), "Windows Registry Editor Version 5.00\n");
 }
 
 TEST(RegDocumentTest, SkipsMalformedLinesAndNamesTheFirst) {
@@ -61,7 +61,7 @@ TEST(RegDocumentTest, SkipsMalformedLinesAndNamesTheFirst) {
                                  "\n[HKEY_LOCAL_MACHINE\\A]\n\"after\"=\"2\"\n\"x\"=\"\n";
         const RegDocument doc = RegDocument::Parse(text, kRoot);
         EXPECT_EQ(doc.error(), row.error) << row.badLine;
-        EXPECT_EQ(doc.Serialize(kRoot),
+        EXPECT_EQ(doc.serialize(kRoot),
                   std::string(kHeader) + "[HKEY_LOCAL_MACHINE\\A]\n\"before\"=\"1\"\n\"after\"=\"2\"\n")
             << row.badLine;
     }

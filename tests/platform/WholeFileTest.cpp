@@ -157,8 +157,8 @@ TEST(WholeFile, KilledWriterNeverTearsTheFile) {
         waitpid(child, nullptr, 0);
 
         const auto doc = ProfileDocument::Parse(FileBytes(path));
-        ASSERT_EQ(doc.Find("Keep", "k"), "v") << round;
-        const auto big = doc.Find("S", "big");
+        ASSERT_EQ(doc.find("Keep", "k"), "v") << round;
+        const auto big = doc.find("S", "big");
         ASSERT_TRUE(big == small || big == large) << round;
         sawLarge += big == large;
     }
@@ -190,7 +190,7 @@ TEST(WholeFile, ConcurrentWritersKeepEveryKey) {
     }
     const auto doc = ProfileDocument::Parse(FileBytes(path));
     for (int i = 0; i < kWrites; ++i)
-        EXPECT_TRUE(doc.Find("One", std::to_string(i)) && doc.Find("Two", std::to_string(i))) << i;
+        EXPECT_TRUE(doc.find("One", std::to_string(i)) && doc.find("Two", std::to_string(i))) << i;
 }
 
 }  // namespace
