@@ -29,7 +29,9 @@ Connect::Connect(Services& services, SettingStore& store, QObject* parent)
 
 Connect::~Connect() = default;
 
-frmMain* Connect::mainForm() const { return MainForm.get(); }
+frmMain* Connect::mainForm() const {
+    return MainForm.get();
+}
 
 void Connect::setMenuHandler(vbide::CommandBarEvents* value) {
     if (m_menuHandler) m_menuHandler->Unadvise(m_menuCookie);
@@ -83,7 +85,8 @@ vbide::CommandBarControl* Connect::AddToAddInCommandBar(QString& sCaption) {
 
 bool Connect::displayOnConnect() {
     // Only the exact one-character "1" counts; "True", "01" or " 1" do not.
-    return m_store.GetSetting(kAppTitle, kSection, kDisplayOnConnect, QStringLiteral("0")) == QLatin1String("1");
+    return m_store.GetSetting(kAppTitle, kSection, kDisplayOnConnect, QStringLiteral("0")) ==
+           QLatin1String("1");
 }
 
 void Connect::OnConnection(vbide::VBE* VBInst, int ConnectMode, vbide::AddIn*, QVariantList&) {
@@ -94,7 +97,8 @@ void Connect::OnConnection(vbide::VBE* VBInst, int ConnectMode, vbide::AddIn*, Q
         } else {
             QString caption = QStringLiteral("Quillmark 98");
             MenuControl = AddToAddInCommandBar(caption);
-            if (!VBInst) throw vbide::AddInError("The development environment did not hand over its root object.");
+            if (!VBInst)
+                throw vbide::AddInError("The development environment did not hand over its root object.");
             setMenuHandler(VBInst->Events().CommandBarEvents(MenuControl));
         }
         if (ConnectMode == vbide::vbext_cm_AfterStartup && displayOnConnect()) Show();
@@ -102,7 +106,9 @@ void Connect::OnConnection(vbide::VBE* VBInst, int ConnectMode, vbide::AddIn*, Q
         m_services.messageBox.show(nullptr, QString::fromUtf8(e.what()), kAppTitle);
     } catch (...) {
         // A host may throw anything; the user still learns that the connection failed.
-        m_services.messageBox.show(nullptr, QStringLiteral("Quillmark 98 could not connect to the development environment."), kAppTitle);
+        m_services.messageBox.show(
+            nullptr, QStringLiteral("Quillmark 98 could not connect to the development environment."),
+            kAppTitle);
     }
 }
 
@@ -134,6 +140,8 @@ void Connect::OnStartupComplete(QVariantList&) {
     if (displayOnConnect()) Show();
 }
 
-void Connect::MenuHandler_Click(vbide::CommandBarControl*, bool&, bool&) { Show(); }
+void Connect::MenuHandler_Click(vbide::CommandBarControl*, bool&, bool&) {
+    Show();
+}
 
 }  // namespace qm

@@ -36,8 +36,7 @@ void BM_CommentBlock50Parameters(benchmark::State& state) {
     ProcedureDescription d = WorkedExample();
     d.parameters.clear();
     for (int i = 1; i <= 50; ++i) {
-        d.parameters.push_back({"Param" + std::to_string(i), i % 2 ? "Yes" : "No",
-                                "std::vector<std::string>",
+        d.parameters.push_back({"Param" + std::to_string(i), i % 2 ? "Yes" : "No", "std::vector<std::string>",
                                 "Parameter number " + std::to_string(i)});
     }
     for (auto _ : state) benchmark::DoNotOptimize(BuildCommentBlock(d, 0, "A. Developer", kDate));

@@ -30,8 +30,7 @@ bool PlainName(std::string_view s) {
 }
 
 bool PlainValue(std::string_view s) {
-    if (!s.empty() &&
-        (s.front() == ' ' || s.back() == ' ' || s.front() == '"' || s.front() == '\''))
+    if (!s.empty() && (s.front() == ' ' || s.back() == ' ' || s.front() == '"' || s.front() == '\''))
         return false;
     for (unsigned char c : s)
         if (c == '\r' || c == '\n' || c == '\t') return false;

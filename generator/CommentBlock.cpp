@@ -54,19 +54,19 @@ private:
 
 std::string_view AccessWord(AccessLevel access) {
     switch (access) {
-        case AccessLevel::Private: return "Private ";
-        case AccessLevel::Protected: return "Protected ";
-        case AccessLevel::Public: break;
+    case AccessLevel::Private: return "Private ";
+    case AccessLevel::Protected: return "Protected ";
+    case AccessLevel::Public: break;
     }
     return "Public ";
 }
 
 std::string_view KindWord(ProcedureKind kind) {
     switch (kind) {
-        case ProcedureKind::Function: return "Function ";
-        case ProcedureKind::Property: return "Property ";
-        case ProcedureKind::Sub:
-        case ProcedureKind::General: break;
+    case ProcedureKind::Function: return "Function ";
+    case ProcedureKind::Property: return "Property ";
+    case ProcedureKind::Sub:
+    case ProcedureKind::General: break;
     }
     return "Sub ";
 }
@@ -101,9 +101,8 @@ std::string FormatCommentDate(const DateTime& date) {
 
 std::string BuildCommentBlock(const ProcedureDescription& d, DevelopmentLanguage language,
                               std::string_view developerName, const DateTime& date) {
-    return BuildCommentBlock(d, language,
-                             {{FormatCommentDate(date), std::string(developerName),
-                               std::string(kCreationDate)}});
+    return BuildCommentBlock(
+        d, language, {{FormatCommentDate(date), std::string(developerName), std::string(kCreationDate)}});
 }
 
 std::string BuildCommentBlock(const ProcedureDescription& d, DevelopmentLanguage language,
@@ -132,10 +131,9 @@ std::string BuildCommentBlock(const ProcedureDescription& d, DevelopmentLanguage
     w.begin().padTo(2).text("History:").end();
     for (const HistoryLine& h : history) {
         // The note ends in the rules' last column while the date and name leave room.
-        const int noteColumn = static_cast<int>(kRuleLength + prefix.size()) -
-                               static_cast<int>(CharLength(h.note)) - 1;
-        w.begin().padTo(6).text(h.date).padTo(27).text(h.developer)
-            .padTo(noteColumn).text(h.note).end();
+        const int noteColumn =
+            static_cast<int>(kRuleLength + prefix.size()) - static_cast<int>(CharLength(h.note)) - 1;
+        w.begin().padTo(6).text(h.date).padTo(27).text(h.developer).padTo(noteColumn).text(h.note).end();
     }
     w.rule('=');
     w.line();

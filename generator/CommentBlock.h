@@ -60,14 +60,12 @@ struct HistoryLine {
 // Visual C++), every line ended by CR LF. Fields are inserted as they stand: nothing is
 // trimmed, and a long field pushes the rest of its line to the right. Never fails.
 // The kind General has no structured block; it is written like Sub here.
-std::string BuildCommentBlock(const ProcedureDescription& description,
-                              DevelopmentLanguage language, std::string_view developerName,
-                              const DateTime& date);
+std::string BuildCommentBlock(const ProcedureDescription& description, DevelopmentLanguage language,
+                              std::string_view developerName, const DateTime& date);
 
 // The same block with history[0] as its creation line and one line per later entry, each
 // laid out like the creation line; with no entries the history section is empty.
-std::string BuildCommentBlock(const ProcedureDescription& description,
-                              DevelopmentLanguage language,
+std::string BuildCommentBlock(const ProcedureDescription& description, DevelopmentLanguage language,
                               const std::vector<HistoryLine>& history);
 
 }  // namespace qm

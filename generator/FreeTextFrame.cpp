@@ -2,10 +2,7 @@
 #include "generator/FreeTextFrame.h"
 
 namespace qm {
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 std::string FrameFreeText(std::string_view text, DevelopmentLanguage language) {
     const std::string_view prefix = RemarkPrefix(language);

@@ -9,7 +9,9 @@ namespace qm {
 namespace {
 
 // 0..11; an impossible month reads as January.
-int MonthIndex(int month) { return (month >= 1 && month <= 12) ? month - 1 : 0; }
+int MonthIndex(int month) {
+    return (month >= 1 && month <= 12) ? month - 1 : 0;
+}
 
 int DaysInMonth(int year, int month) {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -28,9 +30,8 @@ bool ParseDigits(std::string_view text, int& value) {
 
 std::optional<DateTime> ParseIsoDate(std::string_view text) {
     DateTime date;
-    if (text.size() != 10 || text[4] != '-' || text[7] != '-' ||
-        !ParseDigits(text.substr(0, 4), date.year) || !ParseDigits(text.substr(5, 2), date.month) ||
-        !ParseDigits(text.substr(8, 2), date.day)) {
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !ParseDigits(text.substr(0, 4), date.year) ||
+        !ParseDigits(text.substr(5, 2), date.month) || !ParseDigits(text.substr(8, 2), date.day)) {
         return std::nullopt;
     }
     if (date.year < 1 || date.month < 1 || date.month > 12 || date.day < 1 ||
@@ -63,7 +64,9 @@ std::string MonthAbbreviation(int month) {
     return nl_langinfo(static_cast<nl_item>(ABMON_1 + MonthIndex(month)));
 }
 
-std::string MonthName(int month) { return nl_langinfo(static_cast<nl_item>(MON_1 + MonthIndex(month))); }
+std::string MonthName(int month) {
+    return nl_langinfo(static_cast<nl_item>(MON_1 + MonthIndex(month)));
+}
 
 std::string WeekdayName(int dayOfWeek) {
     return nl_langinfo(static_cast<nl_item>(DAY_1 + ((dayOfWeek % 7) + 7) % 7));

@@ -49,10 +49,9 @@ unsigned NextTempNumber() {
     static std::atomic<std::uint64_t> counter{0};
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
-    const std::uint64_t seed = counter.fetch_add(1, std::memory_order_relaxed) ^
-                               (static_cast<std::uint64_t>(getpid()) << 40) ^
-                               static_cast<std::uint64_t>(now.tv_sec) * 1000000007ull ^
-                               static_cast<std::uint64_t>(now.tv_nsec);
+    const std::uint64_t seed =
+        counter.fetch_add(1, std::memory_order_relaxed) ^ (static_cast<std::uint64_t>(getpid()) << 40) ^
+        static_cast<std::uint64_t>(now.tv_sec) * 1000000007ull ^ static_cast<std::uint64_t>(now.tv_nsec);
     unsigned n = 0;
     for (std::uint64_t x = seed; n == 0; ++x) n = static_cast<unsigned>(SplitMix(x));
     return n;
@@ -99,7 +98,8 @@ std::vector<std::string> SystemConfigDirs() {
         if (end == std::string::npos) end = dirs.size();
         // Relative entries are invalid under the XDG rules: they would depend on the working folder.
         const std::string dir = WithoutTrailingSlashes(dirs.substr(start, end - start));
-        if (!dir.empty() && dir.front() == '/') result.push_back((dir == "/" ? std::string() : dir) + "/quillmark");
+        if (!dir.empty() && dir.front() == '/')
+            result.push_back((dir == "/" ? std::string() : dir) + "/quillmark");
         start = end + 1;
     }
     return result;
@@ -169,12 +169,11 @@ std::size_t GetTempPath(std::string& out) {
     return CharLength(out);
 }
 
-unsigned GetTempFileName(std::string_view dir, std::string_view prefix, unsigned unique,
-                         std::string& out) {
+unsigned GetTempFileName(std::string_view dir, std::string_view prefix, unsigned unique, std::string& out) {
     const std::string_view prefix3 = CharPrefix(prefix, 3);
     // A slash in the prefix would place the file outside dir; a NUL would cut the path.
-    if (prefix3.find('/') != std::string_view::npos ||
-        prefix3.find('\0') != std::string_view::npos || dir.find('\0') != std::string_view::npos) {
+    if (prefix3.find('/') != std::string_view::npos || prefix3.find('\0') != std::string_view::npos ||
+        dir.find('\0') != std::string_view::npos) {
         errno = EINVAL;
         return 0;
     }

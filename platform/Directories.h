@@ -39,8 +39,7 @@ std::size_t GetTempPath(std::string& out);
 // <first 3 characters of prefix><hex digits>.tmp in dir, retrying on collision, writes its
 // full path into out and returns the number used (never 0). With unique != 0 the name is
 // built from unique and nothing is created. Returns 0 with errno set on failure.
-unsigned GetTempFileName(std::string_view dir, std::string_view prefix, unsigned unique,
-                         std::string& out);
+unsigned GetTempFileName(std::string_view dir, std::string_view prefix, unsigned unique, std::string& out);
 
 }  // namespace win
 }  // namespace qm

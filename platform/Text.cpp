@@ -50,8 +50,7 @@ std::size_t CharLength(std::string_view text) {
 
 std::string_view CharPrefix(std::string_view text, std::size_t n) {
     std::size_t i = 0;
-    for (std::size_t count = 0; i < text.size() && count < n; ++count)
-        i += SequenceLength(text, i);
+    for (std::size_t count = 0; i < text.size() && count < n; ++count) i += SequenceLength(text, i);
     return text.substr(0, i);
 }
 
@@ -67,7 +66,9 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 }
 
 namespace {
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 }  // namespace
 
 std::string_view TrimTrailingBlanks(std::string_view text) {

@@ -221,8 +221,8 @@ private:
             m_language == kVisualBasic ||
             ((TakeWord(head, "public") || TakeWord(head, "protected") || TakeWord(head, "private")) &&
              head.starts_with(':'));
-        const HeaderComparison compared =
-            CompareHeader(*read.description, *declaration.description, m_language == kVisualBasic, accessStated);
+        const HeaderComparison compared = CompareHeader(*read.description, *declaration.description,
+                                                        m_language == kVisualBasic, accessStated);
         for (const std::string& message : compared.messages)
             report(code + 1, message, m_update ? HeaderFinding::Fix::Updated : HeaderFinding::Fix::None);
         if (m_update && !compared.messages.empty()) {

@@ -18,16 +18,14 @@ namespace {
 
 // Qt's own chatter (no runtime directory and the like) is noise in a build log; failures are
 // reported by the tool itself.
-void QuietHandler(QtMsgType type, const QMessageLogContext&, const QString& message)
-{
+void QuietHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtCriticalMsg || type == QtFatalMsg)
         std::fprintf(stderr, "qm_icon_baker: %s\n", qUtf8Printable(message));
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc < 4) {
         std::fputs("usage: qm_icon_baker OUT_DIR SIZE[,SIZE...] FILE.svg...\n", stderr);
         return 2;

@@ -55,8 +55,8 @@ std::string VariantText(const Variant& value) {
 std::string RegIni::GetIniString(std::string_view strSection, std::string_view strKey,
                                  std::string_view strDefault) const {
     std::string buffer;
-    const std::size_t n = win::GetPrivateProfileString(strSection, strKey, "", buffer,
-                                                       kProfileBufferSize, m_fileName);
+    const std::size_t n =
+        win::GetPrivateProfileString(strSection, strKey, "", buffer, kProfileBufferSize, m_fileName);
     if (!strDefault.empty() && n == 0) return std::string(strDefault);
     return buffer;
 }
@@ -149,16 +149,16 @@ long RegIni::GetValueEx(win::HKEY hKey, std::string_view name, Variant& value) c
     return status;
 }
 
-void RegIni::SetRegString(std::string_view strRoot, std::string_view strSection,
-                          std::string_view strKey, std::string_view strValue) const {
+void RegIni::SetRegString(std::string_view strRoot, std::string_view strSection, std::string_view strKey,
+                          std::string_view strValue) const {
     win::HKEY handle = 0;
     win::RegOpenKeyEx(GetRootKey(strRoot), strSection, 0, win::KEY_ALL_ACCESS, &handle);
     SetValueEx(handle, strKey, win::REG_SZ, std::string(strValue));
     win::RegCloseKey(handle);
 }
 
-void RegIni::SetRegNumber(std::string_view strRoot, std::string_view strSection,
-                          std::string_view strKey, std::int32_t nValue) const {
+void RegIni::SetRegNumber(std::string_view strRoot, std::string_view strSection, std::string_view strKey,
+                          std::int32_t nValue) const {
     win::HKEY handle = 0;
     win::RegOpenKeyEx(GetRootKey(strRoot), strSection, 0, win::KEY_ALL_ACCESS, &handle);
     SetValueEx(handle, strKey, win::REG_DWORD, static_cast<std::int64_t>(nValue));

@@ -30,14 +30,13 @@ public:
     // with the operating system's reason when none can be created.
     std::string GetTempFile(std::string_view strPrefix, std::int32_t nUnique) const;
     // true when the value was written.
-    bool SetIniString(std::string_view strSection, std::string_view strKey,
-                      std::string_view strValue) const;
+    bool SetIniString(std::string_view strSection, std::string_view strKey, std::string_view strValue) const;
     std::string GetRegString(std::string_view strRoot, std::string_view strSection,
                              std::string_view strKey) const;
-    void SetRegString(std::string_view strRoot, std::string_view strSection,
-                      std::string_view strKey, std::string_view strValue) const;
-    void SetRegNumber(std::string_view strRoot, std::string_view strSection,
-                      std::string_view strKey, std::int32_t nValue) const;
+    void SetRegString(std::string_view strRoot, std::string_view strSection, std::string_view strKey,
+                      std::string_view strValue) const;
+    void SetRegNumber(std::string_view strRoot, std::string_view strSection, std::string_view strKey,
+                      std::int32_t nValue) const;
     // REG_SZ stores the value's text, REG_DWORD its 32-bit number (ERROR_INVALID_PARAMETER,
     // nothing written, when it has none); any other type writes nothing and gives 0.
     long SetValueEx(win::HKEY hKey, std::string_view sValueName, std::uint32_t lType,
@@ -48,7 +47,6 @@ private:
     static win::HKEY GetRootKey(std::string_view name);
 
     std::string m_fileName;
-
 };
 
 }  // namespace qm

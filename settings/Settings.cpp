@@ -40,7 +40,9 @@ constexpr SettingKey kSettingKeys[] = {
     {"Param Types VC", "Param", "", Sanitiser::Text},
 };
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 long SaturatingAdd(long a, long b) {
     return std::clamp(a + b, -kExponentLimit, kExponentLimit);
@@ -91,7 +93,7 @@ std::int32_t ParseSettingNumber(std::string_view text, std::int32_t outOfRange) 
     }
     if (p < text.size() && text[p] == '.') {
         for (++p; p < text.size() && IsDigit(text[p]); ++p) {
-                if (digits.empty() && text[p] == '0') {
+            if (digits.empty() && text[p] == '0') {
                 pointPosition = SaturatingAdd(pointPosition, -1);
                 continue;
             }

@@ -48,8 +48,7 @@ std::string ReadFileOrThrow(const std::string& path) {
 
 }  // namespace
 
-std::string FormatCurrency(double nCur, std::string_view decimalPoint,
-                           std::string_view groupSeparator) {
+std::string FormatCurrency(double nCur, std::string_view decimalPoint, std::string_view groupSeparator) {
     if (std::isnan(nCur)) return "$NaN";
     if (std::isinf(nCur)) return nCur < 0 ? "$-Inf" : "$Inf";
 
@@ -68,10 +67,8 @@ std::string FormatCurrency(double nCur, std::string_view decimalPoint,
     if (roundUp) {
         std::size_t i = digits.size();
         while (i > 0 && digits[i - 1] == '9') digits[--i] = '0';
-        if (i == 0)
-            digits.insert(digits.begin(), '1');
-        else
-            ++digits[i - 1];
+        if (i == 0) digits.insert(digits.begin(), '1');
+        else ++digits[i - 1];
     }
 
     const std::size_t wholeLength = digits.size() - 2;
@@ -101,8 +98,7 @@ std::string FormatSeparator(std::string_view strftimeFormat, std::string_view fa
         }
         // Letters and digits are literal text, and a non-ASCII byte would be part of a word
         // such as the CJK year mark, not a separator.
-        const bool alphanumeric =
-            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        const bool alphanumeric = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
         if (c < 0x80 && !alphanumeric) return std::string(1, static_cast<char>(c));
     }
     return std::string(fallback);
@@ -137,8 +133,7 @@ std::string Utility::FormatDate(const DateTime& nDate, int nType) const {
         const std::string date = FormatSeparator(LocaleText(D_FMT, ""), "/");
         return std::to_string(nDate.month) + date + std::to_string(nDate.day) + date + yyyy;
     }
-    default:
-        return {};
+    default: return {};
     }
 }
 
@@ -155,15 +150,17 @@ std::string Utility::PrepareSQLString(std::string_view strSQL) const {
 
 int Utility::YearsDifference(const DateTime& varNow, const DateTime& varThen) const {
     const long long difference = static_cast<long long>(varNow.year) - varThen.year;
-    return static_cast<int>(std::clamp<long long>(difference, std::numeric_limits<int>::min(),
-                                                  std::numeric_limits<int>::max()));
+    return static_cast<int>(
+        std::clamp<long long>(difference, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 std::string Utility::ReadFile(const std::string& strFileName) const {
     return ReadFileOrThrow(strFileName);
 }
 
-std::string Utility::FileRead(const std::string& strFile) const { return ReadFileOrThrow(strFile); }
+std::string Utility::FileRead(const std::string& strFile) const {
+    return ReadFileOrThrow(strFile);
+}
 
 void Utility::FileSave(const std::string& strFile, std::string_view strOut) const {
     FileDescriptor file(::open(strFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));

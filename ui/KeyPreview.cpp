@@ -19,40 +19,31 @@ constexpr LetterRow kLetterRows[] = {{24, "QWERTYUIOP"}, {38, "ASDFGHJKL"}, {52,
 
 }  // namespace
 
-int KeyPreview::LatinKey(const QKeyEvent& event)
-{
+int KeyPreview::LatinKey(const QKeyEvent& event) {
     const int key = event.key();
     // Latin letters, digits, punctuation and function keys need no lookup.
-    if (key < 0x80 || key >= Qt::Key_Escape)
-        return key;
+    if (key < 0x80 || key >= Qt::Key_Escape) return key;
     const quint32 symbol = event.nativeVirtualKey();
-    if (symbol >= 'a' && symbol <= 'z')
-        return Qt::Key_A + static_cast<int>(symbol - 'a');
-    if (symbol >= 'A' && symbol <= 'Z')
-        return Qt::Key_A + static_cast<int>(symbol - 'A');
+    if (symbol >= 'a' && symbol <= 'z') return Qt::Key_A + static_cast<int>(symbol - 'a');
+    if (symbol >= 'A' && symbol <= 'Z') return Qt::Key_A + static_cast<int>(symbol - 'A');
     const quint32 code = event.nativeScanCode();
     for (const LetterRow& row : kLetterRows) {
         const quint32 length = static_cast<quint32>(qstrlen(row.letters));
-        if (code >= row.firstCode && code < row.firstCode + length)
-            return row.letters[code - row.firstCode];
+        if (code >= row.firstCode && code < row.firstCode + length) return row.letters[code - row.firstCode];
     }
     return key;
 }
 
 KeyPreview::KeyPreview(QWidget* window, KeyUpHandler onKeyUp)
-    : QObject(window), m_window(window), m_onKeyUp(std::move(onKeyUp))
-{
+    : QObject(window), m_window(window), m_onKeyUp(std::move(onKeyUp)) {
     qApp->installEventFilter(this);
 }
 
-KeyPreview::~KeyPreview()
-{
-    if (qApp)
-        qApp->removeEventFilter(this);
+KeyPreview::~KeyPreview() {
+    if (qApp) qApp->removeEventFilter(this);
 }
 
-void KeyPreview::leaveLetterToKeyUp(QLabel* label, QWidget* box)
-{
+void KeyPreview::leaveLetterToKeyUp(QLabel* label, QWidget* box) {
     // The buddy makes the label show its letter and grab ALT+letter, so the press never
     // reaches a text box; the shortcut itself is dropped in eventFilter.
     label->setBuddy(box);
@@ -62,42 +53,35 @@ void KeyPreview::leaveLetterToKeyUp(QLabel* label, QWidget* box)
 
 // A key event travels up from the focused control through its parents when ignored; only
 // its first stop counts, or the handler would run once per parent.
-bool KeyPreview::firstReceiver(QWidget* receiver) const
-{
+bool KeyPreview::firstReceiver(QWidget* receiver) const {
     const QWidget* focus = QApplication::focusWidget();
-    if (focus && focus->window() == m_window)
-        return receiver == focus;
+    if (focus && focus->window() == m_window) return receiver == focus;
     return receiver == m_window;
 }
 
-bool KeyPreview::eventFilter(QObject* watched, QEvent* event)
-{
+bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type == QEvent::Shortcut) {
         for (const QPointer<QLabel>& label : m_quietLabels)
-            if (label == watched)
-                return true;
+            if (label == watched) return true;
         return false;
     }
-    if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || !watched->isWidgetType())
-        return false;
+    if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || !watched->isWidgetType()) return false;
     auto* receiver = static_cast<QWidget*>(watched);
-    if (receiver->window() != m_window || !firstReceiver(receiver))
-        return false;
+    if (receiver->window() != m_window || !firstReceiver(receiver)) return false;
 
     auto* key = static_cast<QKeyEvent*>(event);
     const int latin = LatinKey(*key);
     if (type == QEvent::KeyRelease) {
         // Auto-repeat sends a release per repeat; only the real one counts.
-        if (m_onKeyUp && !key->isAutoRepeat())
-            m_onKeyUp(latin, key->modifiers());
+        if (m_onKeyUp && !key->isAutoRepeat()) m_onKeyUp(latin, key->modifiers());
         return false;
     }
     // ALT without Ctrl or Meta; AltGr combinations that type characters are left alone.
     const Qt::KeyboardModifiers chord =
         key->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier);
-    const bool letterOrDigit = (latin >= Qt::Key_A && latin <= Qt::Key_Z) ||
-                               (latin >= Qt::Key_0 && latin <= Qt::Key_9);
+    const bool letterOrDigit =
+        (latin >= Qt::Key_A && latin <= Qt::Key_Z) || (latin >= Qt::Key_0 && latin <= Qt::Key_9);
     return chord == Qt::AltModifier && letterOrDigit;
 }
 

@@ -5,54 +5,45 @@ namespace qm {
 
 ParamList::ParamList() : m_columns(DesignedColumns()) {}
 
-std::vector<ListColumn> ParamList::DesignedColumns()
-{
-    return {{"Name", "Name", 1440}, OptionalColumn(), {"Type", "Type", 1000},
+std::vector<ListColumn> ParamList::DesignedColumns() {
+    return {{"Name", "Name", 1440},
+            OptionalColumn(),
+            {"Type", "Type", 1000},
             {"Description", "Description", 4000}};
 }
 
-ListColumn ParamList::OptionalColumn()
-{
+ListColumn ParamList::OptionalColumn() {
     return {"Optional", "Optional", 600};
 }
 
-ParamRow ParamList::RowFromDialog(DevelopmentLanguage language, std::string name,
-                                  bool optionalTicked, std::string type, std::string description)
-{
+ParamRow ParamList::RowFromDialog(DevelopmentLanguage language, std::string name, bool optionalTicked,
+                                  std::string type, std::string description) {
     ParamRow row;
     row.text = std::move(name);
     if (language == kVisualBasic)
         row.subItems = {optionalTicked ? "Yes" : "No", std::move(type), std::move(description)};
-    else if (language == kVisualCpp)
-        row.subItems = {std::move(type), std::move(description), {}};
+    else if (language == kVisualCpp) row.subItems = {std::move(type), std::move(description), {}};
     return row;
 }
 
-const std::string& ParamList::ShownText(const ParamRow& row, std::size_t column)
-{
+const std::string& ParamList::ShownText(const ParamRow& row, std::size_t column) {
     static const std::string none;
-    if (column == 0)
-        return row.text;
+    if (column == 0) return row.text;
     return column <= row.subItems.size() ? row.subItems[column - 1] : none;
 }
 
-void ParamList::removeRow(std::size_t index)
-{
-    if (index < m_rows.size())
-        m_rows.erase(m_rows.begin() + static_cast<std::ptrdiff_t>(index));
+void ParamList::removeRow(std::size_t index) {
+    if (index < m_rows.size()) m_rows.erase(m_rows.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
-bool ParamList::removeOptionalColumn()
-{
+bool ParamList::removeOptionalColumn() {
     const int column = columnOfKey("Optional");
-    if (column < 0)
-        return false;
+    if (column < 0) return false;
     m_columns.erase(m_columns.begin() + column);
     return true;
 }
 
-bool ParamList::matchLanguage(DevelopmentLanguage language)
-{
+bool ParamList::matchLanguage(DevelopmentLanguage language) {
     if (language == kVisualBasic && m_columns.size() == 3) {
         m_columns.insert(m_columns.begin() + 1, OptionalColumn());
         return true;
@@ -64,8 +55,7 @@ bool ParamList::matchLanguage(DevelopmentLanguage language)
     return false;
 }
 
-std::vector<ParameterEntry> ParamList::entries() const
-{
+std::vector<ParameterEntry> ParamList::entries() const {
     const int optional = columnOfKey("Optional");
     const int type = columnOfKey("Type");
     const int description = columnOfKey("Description");
@@ -79,11 +69,9 @@ std::vector<ParameterEntry> ParamList::entries() const
     return result;
 }
 
-int ParamList::columnOfKey(std::string_view key) const
-{
+int ParamList::columnOfKey(std::string_view key) const {
     for (std::size_t i = 0; i < m_columns.size(); ++i)
-        if (m_columns[i].key == key)
-            return static_cast<int>(i);
+        if (m_columns[i].key == key) return static_cast<int>(i);
     return -1;
 }
 

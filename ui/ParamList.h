@@ -33,8 +33,8 @@ public:
 
     // The row the Add New Parameter dialog gives under language: 0 name, "Yes"/"No", type,
     // description; 1 name, type, description; any other value the name alone.
-    static ParamRow RowFromDialog(DevelopmentLanguage language, std::string name,
-                                  bool optionalTicked, std::string type, std::string description);
+    static ParamRow RowFromDialog(DevelopmentLanguage language, std::string name, bool optionalTicked,
+                                  std::string type, std::string description);
 
     const std::vector<ListColumn>& columns() const { return m_columns; }
     const std::vector<ParamRow>& rows() const { return m_rows; }

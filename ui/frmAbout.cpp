@@ -28,16 +28,14 @@ constexpr std::uint32_t kOpenMask = 0x2003F;
 constexpr std::uint32_t kBufferSize = 1024;
 
 // A paragraph that still needs more lines than its place holds may use the free width beside it.
-void WidenToFit(QLabel* label, int maxWidth)
-{
+void WidenToFit(QLabel* label, int maxWidth) {
     if (label->heightForWidth(label->width()) > label->height())
         label->resize(std::max(label->width(), maxWidth), label->height());
 }
 
 // One half of the etched separator: a horizontal line thickness pixels high.
 void AddLine(QWidget* parent, const char* name, const QColor& colour, int left, int right, int top,
-             int thickness)
-{
+             int thickness) {
     auto* line = new QFrame(parent);
     line->setObjectName(QLatin1String(name));
     line->setFrameShape(QFrame::NoFrame);
@@ -51,13 +49,11 @@ void AddLine(QWidget* parent, const char* name, const QColor& colour, int left, 
 
 // The folder may come from a Windows-style value or a Linux one; try the program beside it
 // both ways.
-QStringList ProgramInFolder(const QString& folder)
-{
+QStringList ProgramInFolder(const QString& folder) {
     QStringList candidates{folder + QLatin1Char('\\') + QLatin1String(kInfoProgram)};
     if (folder.contains(QLatin1Char('/'))) {
         QString base = folder;
-        while (base.size() > 1 && base.endsWith(QLatin1Char('/')))
-            base.chop(1);
+        while (base.size() > 1 && base.endsWith(QLatin1Char('/'))) base.chop(1);
         candidates << base + QLatin1Char('/') + QLatin1String(kInfoProgram);
     }
     return candidates;
@@ -65,16 +61,14 @@ QStringList ProgramInFolder(const QString& folder)
 
 }  // namespace
 
-QString VersionText(int major, int minor, int revision)
-{
+QString VersionText(int major, int minor, int revision) {
     return QStringLiteral("Version %1.%2.%3")
         .arg(major)
         .arg(minor, 2, 10, QLatin1Char('0'))
         .arg(revision, 4, 10, QLatin1Char('0'));
 }
 
-frmAbout::frmAbout(Services& services, QWidget* parent) : QDialog(parent), m_services(services)
-{
+frmAbout::frmAbout(Services& services, QWidget* parent) : QDialog(parent), m_services(services) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Quillmark 98"));
     FixClientSizeTwips(this, 5730, 3945);
@@ -135,31 +129,27 @@ frmAbout::frmAbout(Services& services, QWidget* parent) : QDialog(parent), m_ser
     m_cmdOK->setFocus();
 }
 
-void frmAbout::Form_Load()
-{
+void frmAbout::Form_Load() {
     m_lblVersion->setText(VersionText(kVersionMajor, kVersionMinor, kVersionRevision));
 }
 
-void frmAbout::cmdOK_Click()
-{
+void frmAbout::cmdOK_Click() {
     hide();  // stays loaded; a modal show returns here
 }
 
-void frmAbout::cmdSysInfo_Click()
-{
+void frmAbout::cmdSysInfo_Click() {
     StartSysInfo();
 }
 
-void frmAbout::StartSysInfo()
-{
+void frmAbout::StartSysInfo() {
     ProgramLauncher& launcher = m_services.launcher;
     QString path;
     bool started = false;
     if (GetKeyValue(win::HKEY_LOCAL_MACHINE, QLatin1String(kInfoKey), QStringLiteral("PATH"), path)) {
         // A value of another type is found but names nothing to start.
         started = !path.isEmpty() && launcher.start(path);
-    } else if (GetKeyValue(win::HKEY_LOCAL_MACHINE, QLatin1String(kInfoFolderKey),
-                           QStringLiteral("MSINFO"), path)) {
+    } else if (GetKeyValue(win::HKEY_LOCAL_MACHINE, QLatin1String(kInfoFolderKey), QStringLiteral("MSINFO"),
+                           path)) {
         for (const QString& program : ProgramInFolder(path)) {
             if (launcher.fileExists(program)) {
                 started = launcher.start(program);
@@ -167,13 +157,11 @@ void frmAbout::StartSysInfo()
             }
         }
     }
-    if (!started)
-        m_services.messageBox.show(this, QLatin1String(kUnavailable), kAppTitle);
+    if (!started) m_services.messageBox.show(this, QLatin1String(kUnavailable), kAppTitle);
 }
 
 bool frmAbout::GetKeyValue(win::HKEY KeyRoot, const QString& KeyName, const QString& SubKeyRef,
-                           QString& KeyVal)
-{
+                           QString& KeyVal) {
     win::HKEY key = 0;
     if (win::RegOpenKeyEx(KeyRoot, KeyName.toStdString(), 0, kOpenMask, &key) != win::ERROR_SUCCESS) {
         KeyVal.clear();
@@ -182,8 +170,7 @@ bool frmAbout::GetKeyValue(win::HKEY KeyRoot, const QString& KeyName, const QStr
     unsigned char buffer[kBufferSize] = {};
     std::uint32_t size = kBufferSize;
     std::uint32_t type = 0;
-    if (win::RegQueryValueEx(key, SubKeyRef.toStdString(), &type, buffer, &size)
-        != win::ERROR_SUCCESS) {
+    if (win::RegQueryValueEx(key, SubKeyRef.toStdString(), &type, buffer, &size) != win::ERROR_SUCCESS) {
         KeyVal.clear();
         win::RegCloseKey(key);
         return false;
@@ -191,8 +178,7 @@ bool frmAbout::GetKeyValue(win::HKEY KeyRoot, const QString& KeyName, const QStr
     size = std::min(size, kBufferSize);
     if (type == win::REG_SZ) {
         std::uint32_t length = size;
-        if (length > 0 && buffer[length - 1] == 0)
-            --length;
+        if (length > 0 && buffer[length - 1] == 0) --length;
         KeyVal = QString::fromUtf8(reinterpret_cast<const char*>(buffer), qsizetype(length));
     } else if (type == win::REG_DWORD) {
         // Two digits for every byte: dropping a byte's leading zero would make 0x0102 and
@@ -206,8 +192,7 @@ bool frmAbout::GetKeyValue(win::HKEY KeyRoot, const QString& KeyName, const QStr
     return true;
 }
 
-void frmAbout::keyPressEvent(QKeyEvent* event)
-{
+void frmAbout::keyPressEvent(QKeyEvent* event) {
     // OK is the cancel button as well: Esc presses it rather than closing the box.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         m_cmdOK->click();

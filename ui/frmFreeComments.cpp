@@ -11,8 +11,7 @@
 
 namespace qm {
 
-frmFreeComments::frmFreeComments(QWidget* parent) : QDialog(parent)
-{
+frmFreeComments::frmFreeComments(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmFreeComments"));
     setWindowTitle(QStringLiteral("Free Text Comments"));
     FixClientSizeTwips(this, 6375, 4485);
@@ -45,8 +44,7 @@ frmFreeComments::frmFreeComments(QWidget* parent) : QDialog(parent)
     connect(cmdCancel, &QPushButton::clicked, this, &frmFreeComments::cmdCancel_Click);
 }
 
-QString frmFreeComments::commentsText() const
-{
+QString frmFreeComments::commentsText() const {
     // The document holds bare line feeds; a stray CR from pasted text must not double a break.
     QString text = txtComments->toPlainText();
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -55,30 +53,25 @@ QString frmFreeComments::commentsText() const
     return text;
 }
 
-void frmFreeComments::cmdOK_Click()
-{
+void frmFreeComments::cmdOK_Click() {
     m_bOK = true;
     hide();
 }
 
-void frmFreeComments::cmdCancel_Click()
-{
+void frmFreeComments::cmdCancel_Click() {
     m_bOK = false;
     hide();
 }
 
-void frmFreeComments::reject()
-{
+void frmFreeComments::reject() {
     cmdCancel_Click();
 }
 
-void frmFreeComments::txtComments_GotFocus()
-{
+void frmFreeComments::txtComments_GotFocus() {
     SelectAllText(txtComments);
 }
 
-void frmFreeComments::keyPressEvent(QKeyEvent* event)
-{
+void frmFreeComments::keyPressEvent(QKeyEvent* event) {
     // Without auto-default a focused button ignores Enter; it still presses like any other.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     auto* button = qobject_cast<QPushButton*>(focusWidget());
@@ -89,10 +82,8 @@ void frmFreeComments::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-bool frmFreeComments::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == txtComments && event->type() == QEvent::FocusIn)
-        txtComments_GotFocus();
+bool frmFreeComments::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtComments && event->type() == QEvent::FocusIn) txtComments_GotFocus();
     return QDialog::eventFilter(watched, event);
 }
 

@@ -19,28 +19,24 @@ namespace {
 
 // The table only lines up in a fixed-pitch font, and only without wrapping; shrink the font
 // until the widest row fits beside the scroll bar.
-void FitTableFont(QPlainTextEdit* box, const QString& text)
-{
+void FitTableFont(QPlainTextEdit* box, const QString& text) {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    const int room = box->width() - box->verticalScrollBar()->sizeHint().width()
-                     - 2 * box->frameWidth() - 2 * int(box->document()->documentMargin()) - 2;
+    const int room = box->width() - box->verticalScrollBar()->sizeHint().width() - 2 * box->frameWidth() -
+                     2 * int(box->document()->documentMargin()) - 2;
     const QStringList rows = text.split(QLatin1Char('\n'));
     for (qreal size = font.pointSizeF(); size >= 6.0; size -= 0.5) {
         font.setPointSizeF(size);
         const QFontMetrics metrics(font);
         int widest = 0;
-        for (const QString& row : rows)
-            widest = std::max(widest, metrics.horizontalAdvance(row));
-        if (widest <= room)
-            break;
+        for (const QString& row : rows) widest = std::max(widest, metrics.horizontalAdvance(row));
+        if (widest <= room) break;
     }
     box->setFont(font);
 }
 
 }  // namespace
 
-QString HotkeyTableText()
-{
+QString HotkeyTableText() {
     static const char* const rows[][2] = {
         {"A", "Parameters / Add Parameter"},
         {"B", "General / Sub/Function Name"},
@@ -60,13 +56,12 @@ QString HotkeyTableText()
     };
     QString text = QStringLiteral("USAGE: ALT + Key\r\n\r\nKey - Tab / Function\r\n");
     for (const auto& row : rows)
-        text += QLatin1String(row[0]) + QLatin1String("   - ") + QLatin1String(row[1])
-                + QLatin1String("\r\n");
+        text +=
+            QLatin1String(row[0]) + QLatin1String("   - ") + QLatin1String(row[1]) + QLatin1String("\r\n");
     return text;
 }
 
-frmHelp::frmHelp(QWidget* parent) : QDialog(parent)
-{
+frmHelp::frmHelp(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(QStringLiteral("Quillmark 98 - Quick Help"));
     setWindowFlags(Qt::Tool);
@@ -115,7 +110,7 @@ frmHelp::frmHelp(QWidget* parent) : QDialog(parent)
                        "HotKeys available by pressing the <alt> key and the key for the operation "
                        "desired."));
     QLabel* note = AddParagraph(m_frames[1], "Label2",
-                            QStringLiteral("NOTE - <ALT>-C is the app HotKey for Copy to Clipboard"));
+                                QStringLiteral("NOTE - <ALT>-C is the app HotKey for Copy to Clipboard"));
     note->setWordWrap(false);
     QFont bold = note->font();
     bold.setBold(true);
@@ -152,15 +147,12 @@ frmHelp::frmHelp(QWidget* parent) : QDialog(parent)
     m_cmdOK->setFocus();
 }
 
-void frmHelp::TabStrip1_Click()
-{
+void frmHelp::TabStrip1_Click() {
     const int index = m_tabStrip->currentIndex();
-    if (index >= 0 && index < 2)
-        m_frames[index]->raise();
+    if (index >= 0 && index < 2) m_frames[index]->raise();
 }
 
-void frmHelp::cmdOK_Click()
-{
+void frmHelp::cmdOK_Click() {
     accept();
 }
 

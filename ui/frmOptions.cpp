@@ -16,10 +16,8 @@
 
 namespace qm {
 
-frmOptions::frmOptions(Services& services, const QString& personalName, int language,
-                       QWidget* parent)
-    : QDialog(parent), m_services(services)
-{
+frmOptions::frmOptions(Services& services, const QString& personalName, int language, QWidget* parent)
+    : QDialog(parent), m_services(services) {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Options"));
     FixClientSizeTwips(this, 4680, 3240);
@@ -65,8 +63,7 @@ frmOptions::frmOptions(Services& services, const QString& personalName, int lang
     selectLanguage(language);
 }
 
-void frmOptions::selectLanguage(int index)
-{
+void frmOptions::selectLanguage(int index) {
     if (index >= 0 && index < 2) {
         Option1[index]->setChecked(true);
         return;
@@ -79,21 +76,17 @@ void frmOptions::selectLanguage(int index)
     }
 }
 
-int frmOptions::language() const
-{
+int frmOptions::language() const {
     for (int i = 0; i < 2; ++i)
-        if (Option1[i]->isChecked())
-            return i;
+        if (Option1[i]->isChecked()) return i;
     return 2;
 }
 
-QString frmOptions::personalName() const
-{
+QString frmOptions::personalName() const {
     return txtName->text();
 }
 
-void frmOptions::cmdOK_Click()
-{
+void frmOptions::cmdOK_Click() {
     // Losing the choice silently at the next start would look like the dialog ignored it.
     if (!SaveSettings(personalName().toStdString(), language())) {
         const QString path = QString::fromStdString(ResolveProfilePath(kSettingsFileName));
@@ -105,25 +98,20 @@ void frmOptions::cmdOK_Click()
     hide();
 }
 
-void frmOptions::cmdCancel_Click()
-{
+void frmOptions::cmdCancel_Click() {
     hide();
 }
 
-void frmOptions::reject()
-{
+void frmOptions::reject() {
     cmdCancel_Click();
 }
 
-void frmOptions::txtName_GotFocus()
-{
+void frmOptions::txtName_GotFocus() {
     SelectAllText(txtName);
 }
 
-bool frmOptions::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == txtName && event->type() == QEvent::FocusIn)
-        txtName_GotFocus();
+bool frmOptions::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtName && event->type() == QEvent::FocusIn) txtName_GotFocus();
     return QDialog::eventFilter(watched, event);
 }
 

@@ -18,8 +18,7 @@ class frmOptions : public QDialog {
     Q_OBJECT
 public:
     // A language without an Option1 element (an edited settings file) leaves none checked.
-    frmOptions(Services& services, const QString& personalName, int language,
-               QWidget* parent = nullptr);
+    frmOptions(Services& services, const QString& personalName, int language, QWidget* parent = nullptr);
 
     // Index of the first checked Option1 element, the element count when none is.
     int language() const;

@@ -16,15 +16,13 @@
 namespace qm {
 namespace {
 
-bool IsBlank(const std::string& text)
-{
+bool IsBlank(const std::string& text) {
     return text.find_first_not_of(" \t") == std::string::npos;
 }
 
 }  // namespace
 
-frmParamAdd::frmParamAdd(QWidget* parent) : QDialog(parent)
-{
+frmParamAdd::frmParamAdd(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmParamAdd"));
     setWindowTitle(QStringLiteral("Add New Parameter"));
     FixClientSizeTwips(this, 4020, 2220);
@@ -69,9 +67,8 @@ frmParamAdd::frmParamAdd(QWidget* parent) : QDialog(parent)
     ChainTabOrder({txtParamName, cmbParamType, txtParamDescription, chkOptional, cmdOK, cmdCancel});
     txtParamName->setFocus();
 
-    m_keyPreview = new KeyPreview(this, [this](int key, Qt::KeyboardModifiers shift) {
-        Form_KeyUp(key, shift);
-    });
+    m_keyPreview =
+        new KeyPreview(this, [this](int key, Qt::KeyboardModifiers shift) { Form_KeyUp(key, shift); });
     m_keyPreview->leaveLetterToKeyUp(Label1, txtParamName);
     m_keyPreview->leaveLetterToKeyUp(Label2, cmbParamType);
     m_keyPreview->leaveLetterToKeyUp(Label3, txtParamDescription);
@@ -84,8 +81,7 @@ frmParamAdd::frmParamAdd(QWidget* parent) : QDialog(parent)
     Form_Load();
 }
 
-void frmParamAdd::Form_Load()
-{
+void frmParamAdd::Form_Load() {
     const Settings& settings = TheSettings();
     m_language = settings.CommentsType;
     if (settings.CommentsType == kVisualBasic) {
@@ -93,8 +89,7 @@ void frmParamAdd::Form_Load()
             cmbParamType->addItem(QString::fromStdString(type));
     } else if (settings.CommentsType == kVisualCpp) {
         for (const std::string& type : settings.ParamTypesVC)
-            if (!IsBlank(type))
-                cmbParamType->addItem(QString::fromStdString(type));
+            if (!IsBlank(type)) cmbParamType->addItem(QString::fromStdString(type));
     }
     // The box opens empty rather than showing the first type.
     cmbParamType->setCurrentIndex(-1);
@@ -102,67 +97,48 @@ void frmParamAdd::Form_Load()
     m_bOK = false;
 }
 
-ParamRow frmParamAdd::row() const
-{
-    return ParamList::RowFromDialog(m_language, txtParamName->text().toStdString(),
-                                    chkOptional->isChecked(),
+ParamRow frmParamAdd::row() const {
+    return ParamList::RowFromDialog(m_language, txtParamName->text().toStdString(), chkOptional->isChecked(),
                                     cmbParamType->currentText().toStdString(),
                                     txtParamDescription->text().toStdString());
 }
 
-void frmParamAdd::Form_KeyUp(int KeyCode, Qt::KeyboardModifiers Shift)
-{
-    if (!(Shift & Qt::AltModifier))
-        return;
+void frmParamAdd::Form_KeyUp(int KeyCode, Qt::KeyboardModifiers Shift) {
+    if (!(Shift & Qt::AltModifier)) return;
     switch (KeyCode) {
-    case Qt::Key_N:
-        txtParamName->setFocus(Qt::ShortcutFocusReason);
-        break;
-    case Qt::Key_T:
-        cmbParamType->setFocus(Qt::ShortcutFocusReason);
-        break;
-    case Qt::Key_D:
-        txtParamDescription->setFocus(Qt::ShortcutFocusReason);
-        break;
-    default:
-        break;
+    case Qt::Key_N: txtParamName->setFocus(Qt::ShortcutFocusReason); break;
+    case Qt::Key_T: cmbParamType->setFocus(Qt::ShortcutFocusReason); break;
+    case Qt::Key_D: txtParamDescription->setFocus(Qt::ShortcutFocusReason); break;
+    default: break;
     }
 }
 
-void frmParamAdd::cmdOK_Click()
-{
+void frmParamAdd::cmdOK_Click() {
     m_bOK = true;
     hide();
 }
 
-void frmParamAdd::cmdCancel_Click()
-{
+void frmParamAdd::cmdCancel_Click() {
     m_bOK = false;
     hide();
 }
 
-void frmParamAdd::reject()
-{
+void frmParamAdd::reject() {
     cmdCancel_Click();
 }
 
-void frmParamAdd::txtParamName_GotFocus()
-{
+void frmParamAdd::txtParamName_GotFocus() {
     SelectAllText(txtParamName);
 }
 
-void frmParamAdd::txtParamDescription_GotFocus()
-{
+void frmParamAdd::txtParamDescription_GotFocus() {
     SelectAllText(txtParamDescription);
 }
 
-bool frmParamAdd::eventFilter(QObject* watched, QEvent* event)
-{
+bool frmParamAdd::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
-        if (watched == txtParamName)
-            txtParamName_GotFocus();
-        else if (watched == txtParamDescription)
-            txtParamDescription_GotFocus();
+        if (watched == txtParamName) txtParamName_GotFocus();
+        else if (watched == txtParamDescription) txtParamDescription_GotFocus();
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -9,8 +9,7 @@
 namespace qm {
 namespace {
 
-QTextCursor WholeText(QTextCursor cursor)
-{
+QTextCursor WholeText(QTextCursor cursor) {
     cursor.movePosition(QTextCursor::Start);
     cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
     return cursor;
@@ -18,22 +17,16 @@ QTextCursor WholeText(QTextCursor cursor)
 
 }  // namespace
 
-void SelectAllText(QLineEdit* box)
-{
-    if (box)
-        box->setSelection(0, static_cast<int>(box->text().size()));
+void SelectAllText(QLineEdit* box) {
+    if (box) box->setSelection(0, static_cast<int>(box->text().size()));
 }
 
-void SelectAllText(QPlainTextEdit* box)
-{
-    if (box)
-        box->setTextCursor(WholeText(box->textCursor()));
+void SelectAllText(QPlainTextEdit* box) {
+    if (box) box->setTextCursor(WholeText(box->textCursor()));
 }
 
-void SelectAllText(QTextEdit* box)
-{
-    if (box)
-        box->setTextCursor(WholeText(box->textCursor()));
+void SelectAllText(QTextEdit* box) {
+    if (box) box->setTextCursor(WholeText(box->textCursor()));
 }
 
 }  // namespace qm

@@ -69,8 +69,8 @@ const CommandRow kCommands[] = {
      "report the headers that are out of step with the declarations\n"
      "below them, and Visual Basic procedures without one (exit 1)",
      RunCheck, true},
-    {"update", "update [OPTION]... PATH...",
-     "bring those headers in step in place, adding a history line", RunUpdate, true},
+    {"update", "update [OPTION]... PATH...", "bring those headers in step in place, adding a history line",
+     RunUpdate, true},
 };
 
 // Headings of --help; options are listed under their heading in the table's order.
@@ -132,12 +132,14 @@ const OptionRow kOptions[] = {
      [](Request& r, std::string_view, const std::string&) { r.declaration = true; }},
     {"--format", "FORMAT", kSources, "check update", "text (FILE:LINE: warning: ...) or json",
      [](Request& r, std::string_view, const std::string& v) {
-         if (v != "text" && v != "json") throw UsageError("invalid format " + Shown(v) + " (use text or json)");
+         if (v != "text" && v != "json")
+             throw UsageError("invalid format " + Shown(v) + " (use text or json)");
          r.sources.json = v == "json";
      }},
     {"--dry-run", "", kSources, "update", "print a unified diff instead of writing",
      [](Request& r, std::string_view, const std::string&) { r.sources.dryRun = true; }},
-    {"--add-missing", "", kSources, "update", "also add a block above each Visual Basic procedure\nwithout one",
+    {"--add-missing", "", kSources, "update",
+     "also add a block above each Visual Basic procedure\nwithout one",
      [](Request& r, std::string_view, const std::string&) { r.sources.addMissing = true; }},
     {"--note", "TEXT", kSources, "update", "the new history line's note; default \"Updated\"",
      [](Request& r, std::string_view, const std::string& v) { r.sources.note = v; }},
@@ -153,7 +155,8 @@ const OptionRow kOptions[] = {
     {"--developer", "NAME", kGeneral, "block free header update",
      "the name in the History line; default from the settings",
      [](Request& r, std::string_view, const std::string& v) { r.developer = v; }},
-    {"--date", "YYYY-MM-DD", kGeneral, "block free header update", "the creation date (for update, the new history\nline's); default today",
+    {"--date", "YYYY-MM-DD", kGeneral, "block free header update",
+     "the creation date (for update, the new history\nline's); default today",
      [](Request& r, std::string_view, const std::string& v) {
          r.date = ParseIsoDate(v);
          if (!r.date) throw UsageError("invalid date " + Shown(v) + " (a real day as YYYY-MM-DD)");

@@ -26,8 +26,8 @@ Found Locate(const QString& progId) {
             const QPluginLoader loader(file);
             const QJsonObject meta = loader.metaData();
             if (meta.value(QStringLiteral("IID")).toString() != QLatin1String(QM_ADDIN_FACTORY_IID)) continue;
-            const QJsonArray classes = meta.value(QStringLiteral("MetaData")).toObject()
-                                           .value(QStringLiteral("Classes")).toArray();
+            const QJsonArray classes =
+                meta.value(QStringLiteral("MetaData")).toObject().value(QStringLiteral("Classes")).toArray();
             for (const auto& entry : classes) {
                 const QJsonObject cls = entry.toObject();
                 if (cls.value(QStringLiteral("ProgID")).toString() == progId)
@@ -66,6 +66,8 @@ vbide::AddInFactory* FindAddIn(const QString& progId, QString* error) {
     return factory;
 }
 
-QString AddInDescription(const QString& progId) { return Locate(progId).description; }
+QString AddInDescription(const QString& progId) {
+    return Locate(progId).description;
+}
 
 }  // namespace qm

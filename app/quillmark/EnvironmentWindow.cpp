@@ -54,7 +54,8 @@ bool RegisterAddIn(const QString& progId, const QString& value) {
     if (ReadWholeFile(ResolveProfilePath(kAddInList), text) &&
         ProfileDocument::Parse(text).find(kAddInSection, progId.toStdString()))
         return true;
-    return win::WritePrivateProfileString(kAddInSection, progId.toStdString(), value.toStdString(), kAddInList);
+    return win::WritePrivateProfileString(kAddInSection, progId.toStdString(), value.toStdString(),
+                                          kAddInList);
 }
 
 EnvironmentWindow::EnvironmentWindow(QWidget* parent) : QMainWindow(parent) {
@@ -75,7 +76,9 @@ EnvironmentWindow::EnvironmentWindow(QWidget* parent) : QMainWindow(parent) {
     resize(720, 480);
 }
 
-EnvironmentWindow::~EnvironmentWindow() { disconnectAll(); }
+EnvironmentWindow::~EnvironmentWindow() {
+    disconnectAll();
+}
 
 void EnvironmentWindow::startUp() {
     for (const auto& [progId, value] : ReadAddInList())
@@ -92,7 +95,8 @@ bool EnvironmentWindow::connectAddIn(const QString& progId, int connectMode) {
     vbide::AddInFactory* factory = FindAddIn(progId, &error);
     std::unique_ptr<vbide::IDTExtensibility> addIn(factory ? factory->CreateObject(progId) : nullptr);
     if (!addIn) {
-        QMessageBox::warning(this, windowTitle(), error.isEmpty() ? tr("%1 could not be created.").arg(progId) : error);
+        QMessageBox::warning(this, windowTitle(),
+                             error.isEmpty() ? tr("%1 could not be created.").arg(progId) : error);
         return false;
     }
     QVariantList custom;

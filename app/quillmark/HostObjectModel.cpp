@@ -31,7 +31,8 @@ int MenuBar::Count() const {
 }
 
 vbide::CommandBarControl* MenuBar::Add(int type) {
-    if (type != vbide::msoControlButton) throw vbide::AddInError("Only plain buttons can be added to a menu.");
+    if (type != vbide::msoControlButton)
+        throw vbide::AddInError("Only plain buttons can be added to a menu.");
     QAction* action = m_menu->addAction(QString());
     m_controls.push_back(std::make_unique<MenuControl>(*this, action));
     return m_controls.back().get();
@@ -43,7 +44,9 @@ int ClickSource::Advise(ClickHandler handler) {
     return cookie;
 }
 
-void ClickSource::Unadvise(int cookie) { m_handlers.erase(cookie); }
+void ClickSource::Unadvise(int cookie) {
+    m_handlers.erase(cookie);
+}
 
 void ClickSource::fire(vbide::CommandBarControl* control) {
     bool handled = false;

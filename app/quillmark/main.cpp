@@ -48,8 +48,9 @@ int main(int argc, char* argv[]) {
         QGuiApplication app(argc, argv);
         return qm::ServeClipboard();
     }
-    if (argc > 2 || (*mode && std::strcmp(mode, "--environment") != 0 && std::strcmp(mode, "--register-addin") != 0 &&
-                     std::strcmp(mode, "--help") != 0 && std::strcmp(mode, "--version") != 0)) {
+    if (argc > 2 ||
+        (*mode && std::strcmp(mode, "--environment") != 0 && std::strcmp(mode, "--register-addin") != 0 &&
+         std::strcmp(mode, "--help") != 0 && std::strcmp(mode, "--version") != 0)) {
         std::fprintf(stderr, "quillmark: unknown option '%s'\n%s", argc > 2 ? argv[2] : mode, kUsage);
         return 2;
     }
@@ -67,8 +68,10 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     if (!HasDisplay()) {
-        std::fputs("quillmark: no display to open a window on (DISPLAY and WAYLAND_DISPLAY are not set).\n"
-                   "The command-line generator qmark works without one.\n", stderr);
+        std::fputs(
+            "quillmark: no display to open a window on (DISPLAY and WAYLAND_DISPLAY are not set).\n"
+            "The command-line generator qmark works without one.\n",
+            stderr);
         return 1;
     }
 

@@ -19,8 +19,7 @@ public:
     QString text;
 };
 
-void fillWorkedExample(qm::frmMain& window)
-{
+void fillWorkedExample(qm::frmMain& window) {
     window.showNormal();
     window.txtSubName->setText(QStringLiteral("GetTotal"));
     window.txtSubPurpose->setText(QStringLiteral("Adds up the lines of one order"));
@@ -30,8 +29,7 @@ void fillWorkedExample(qm::frmMain& window)
     window.appendParameter({"IncludeTax", {"Yes", "Boolean", "Add sales tax"}});
 }
 
-void BM_CopyComments_WorkedExample(benchmark::State& state)
-{
+void BM_CopyComments_WorkedExample(benchmark::State& state) {
     KeepingClipboard clipboard;
     const qm::Services& qt = qm::DefaultServices();
     qm::Services services{clipboard, qt.messageBox, qt.navigator, qt.launcher};
@@ -46,16 +44,14 @@ void BM_CopyComments_WorkedExample(benchmark::State& state)
         state.ResumeTiming();
         window.CopyComments();
     }
-    if (clipboard.text.isEmpty() || !window.isMinimized())
-        state.SkipWithError("the copy did not complete");
+    if (clipboard.text.isEmpty() || !window.isMinimized()) state.SkipWithError("the copy did not complete");
     state.counters["block_chars"] = static_cast<double>(clipboard.text.size());
 }
 BENCHMARK(BM_CopyComments_WorkedExample)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -8,8 +8,7 @@
 #include "resources/AppIconEngine.h"
 #include "ui/frmMain.h"
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setWindowIcon(qm::AppIcon(QStringLiteral("quillmark")));
     QApplication::setStyle(new qm::DeferredIconStyle(QApplication::style()));

@@ -4,8 +4,7 @@
 #include <QApplication>
 #include <QLabel>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QLabel window(QStringLiteral("Sub/Function Name:"));
     window.show();

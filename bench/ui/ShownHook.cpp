@@ -15,13 +15,11 @@ public:
     explicit ShownWatcher(int fd) : m_fd(fd) {}
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
+    bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Expose && watched->isWindowType() &&
             static_cast<QWindow*>(watched)->isExposed()) {
             const char shown = 'x';
-            if (::write(m_fd, &shown, 1) != 1)
-                std::_Exit(2);
+            if (::write(m_fd, &shown, 1) != 1) std::_Exit(2);
             std::_Exit(0);
         }
         return false;
@@ -31,11 +29,9 @@ private:
     int m_fd;
 };
 
-void installWatcher()
-{
+void installWatcher() {
     const char* fd = std::getenv("QM_SHOWN_FD");
-    if (fd && *fd)
-        qApp->installEventFilter(new ShownWatcher(std::atoi(fd)));
+    if (fd && *fd) qApp->installEventFilter(new ShownWatcher(std::atoi(fd)));
 }
 
 }  // namespace

@@ -28,25 +28,21 @@ using Clock = std::chrono::steady_clock;
 
 // Milliseconds from spawning program to its first exposed window (negative on failure), and
 // the program's peak resident memory in KiB.
-double timeToShown(const char* program, long* peakKiB = nullptr)
-{
+double timeToShown(const char* program, long* peakKiB = nullptr) {
     int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0)
-        return -1;
+    if (pipe2(fds, O_CLOEXEC) != 0) return -1;
     // Only the write end goes to the child.
     fcntl(fds[1], F_SETFD, 0);
 
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
         const std::string entry = *e;
-        if (entry.rfind("LD_PRELOAD=", 0) != 0 && entry.rfind("QM_SHOWN_FD=", 0) != 0)
-            env.push_back(entry);
+        if (entry.rfind("LD_PRELOAD=", 0) != 0 && entry.rfind("QM_SHOWN_FD=", 0) != 0) env.push_back(entry);
     }
     env.push_back(std::string("LD_PRELOAD=") + QM_SHOWN_HOOK_PATH);
     env.push_back("QM_SHOWN_FD=" + std::to_string(fds[1]));
     std::vector<char*> envp;
-    for (std::string& entry : env)
-        envp.push_back(entry.data());
+    for (std::string& entry : env) envp.push_back(entry.data());
     envp.push_back(nullptr);
     char* argv[] = {const_cast<char*>(program), nullptr};
 
@@ -69,13 +65,11 @@ double timeToShown(const char* program, long* peakKiB = nullptr)
     const bool ok = poll(&shown, 1, 20000) == 1 && read(fds[0], &byte, 1) == 1;
     const auto end = Clock::now();
     close(fds[0]);
-    if (!ok)
-        kill(pid, SIGKILL);
+    if (!ok) kill(pid, SIGKILL);
     int status = 0;
     rusage usage{};
     wait4(pid, &status, 0, &usage);
-    if (peakKiB)
-        *peakKiB = usage.ru_maxrss;
+    if (peakKiB) *peakKiB = usage.ru_maxrss;
     return ok ? std::chrono::duration<double, std::milli>(end - start).count() : -1;
 }
 
@@ -86,24 +80,20 @@ struct Series {
     std::vector<double> peakKiB;
 };
 
-double mean(const std::vector<double>& v)
-{
+double mean(const std::vector<double>& v) {
     double sum = 0;
-    for (double x : v)
-        sum += x;
+    for (double x : v) sum += x;
     return v.empty() ? 0 : sum / static_cast<double>(v.size());
 }
 
-double median(std::vector<double> v)
-{
+double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
     Series series[] = {{"quillmark", QM_QUILLMARK_PATH, {}, {}},
                        {"empty QWidget", QM_EMPTY_WINDOW_PATH, {}, {}},
@@ -133,9 +123,10 @@ int main(int argc, char** argv)
                     median(s.ms), mean(s.peakKiB));
     const Series& empty = series[1];
     const auto ratios = [&](const char* what, const char* goal, auto value) {
-        std::printf("  %s quillmark / empty: %.2f (goal <= %s); references: one QLabel %.2f, window alone %.2f\n",
-                    what, value(series[0]) / value(empty), goal, value(series[2]) / value(empty),
-                    value(series[3]) / value(empty));
+        std::printf(
+            "  %s quillmark / empty: %.2f (goal <= %s); references: one QLabel %.2f, window alone %.2f\n",
+            what, value(series[0]) / value(empty), goal, value(series[2]) / value(empty),
+            value(series[3]) / value(empty));
     };
     ratios("time  ", "1.5", [](const Series& s) { return mean(s.ms); });
     ratios("memory", "1.3", [](const Series& s) { return mean(s.peakKiB); });

@@ -29,8 +29,7 @@ class Navigator {
 public:
     virtual ~Navigator() = default;
     // False when nothing could open the address.
-    virtual bool Navigate(const QString& address, const QString& location,
-                          const QString& targetFrame) = 0;
+    virtual bool Navigate(const QString& address, const QString& location, const QString& targetFrame) = 0;
 };
 
 class ProgramLauncher {

@@ -44,7 +44,9 @@ protected:
     ScopedEnv m_addinPath{"QUILLMARK_ADDIN_PATH", QM_ADDIN_DIR};
     std::string m_system = TempDir() + "xdg";
     ScopedEnv m_systemDirs{"XDG_CONFIG_DIRS", m_system};
-    QString display() { return DefaultSettingStore().GetSetting("DEVivIv", "Settings", "DisplayOnConnect", ""); }
+    QString display() {
+        return DefaultSettingStore().GetSetting("DEVivIv", "Settings", "DisplayOnConnect", "");
+    }
 };
 
 TEST_F(EnvironmentTest, ListedAddInConnectsAtStartAndRecordsTheWindowAtQuit) {

@@ -91,7 +91,9 @@ TEST(QmarkErrors, RejectedWithExitTwoAndAClearMessage) {
     std::vector<std::pair<std::string, std::string>> commandLines = {
         {"", "missing command (block, free, describe, header, check or update)"},
         {"blok", "unknown command 'blok' (use block, free, describe, header, check or update)"},
-        {"describe", "option '--developer' applies to 'qmark block', 'qmark free', 'qmark header' and 'qmark update' only"},
+        {"describe",
+         "option '--developer' applies to 'qmark block', 'qmark free', 'qmark header' and 'qmark update' "
+         "only"},
         {"block --declaration --name x", "option '--name' cannot be combined with --declaration"},
         {"block -- --name", "unexpected argument '--name'"},
         {"block -h", "unknown option '-h'"},

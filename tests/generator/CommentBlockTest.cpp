@@ -36,12 +36,15 @@ ProcedureDescription WorkedExample() {
 }
 
 TEST(PadToColumn, CountsCharactersUpToTheColumn) {
-    struct Row { std::int16_t column; std::string text; std::size_t blanks; };
+    struct Row {
+        std::int16_t column;
+        std::string text;
+        std::size_t blanks;
+    };
     const Row rows[] = {
-        {2, "'", 2},   {6, "'", 6},     {6, "//", 5},   {27, "", 28},
-        {5, "abcde", 1}, {5, "abcdef", 0}, {5, "abcdefg", 0},
-        {3, "é", 3},   {3, "漢字", 2},   {0, "", 1},     {-1, "", 0},
-        {2, "\xff\xfe", 1},  // invalid bytes count one character each
+        {2, "'", 2},      {6, "'", 6},        {6, "//", 5}, {27, "", 28},   {5, "abcde", 1},
+        {5, "abcdef", 0}, {5, "abcdefg", 0},  {3, "é", 3},  {3, "漢字", 2}, {0, "", 1},
+        {-1, "", 0},      {2, "\xff\xfe", 1},  // invalid bytes count one character each
     };
     for (const Row& r : rows)
         EXPECT_EQ(PadToColumn(r.column, r.text), std::string(r.blanks, ' '))
@@ -76,11 +79,17 @@ TEST(BuildCommentBlock, EmptyDescriptionKeepsEveryLine) {
 }
 
 TEST(BuildCommentBlock, CreationDateEndsWithTheRulesWhileTheNameLeavesRoom) {
-    struct Row { DevelopmentLanguage language; std::size_t nameLength; std::size_t lineLength; bool blank; };
+    struct Row {
+        DevelopmentLanguage language;
+        std::size_t nameLength;
+        std::size_t lineLength;
+        bool blank;
+    };
     const Row rows[] = {{0, 31, 73, true}, {0, 32, 73, false}, {0, 33, 74, false},
                         {1, 32, 74, true}, {1, 33, 74, false}, {1, 40, 81, false}};
     for (const Row& r : rows) {
-        const auto lines = Lines(BuildCommentBlock({}, r.language, std::string(r.nameLength, 'n'), kDec6th1998));
+        const auto lines =
+            Lines(BuildCommentBlock({}, r.language, std::string(r.nameLength, 'n'), kDec6th1998));
         const std::string& history = lines[11];
         EXPECT_EQ(history.size(), r.lineLength) << r.language << "/" << r.nameLength;
         EXPECT_EQ(history.substr(history.size() - 13), "Creation Date");
@@ -99,7 +108,9 @@ TEST(BuildCommentBlock, ParameterColumnsAndOverflow) {
         {0, {"Name", "No", t20, "d"}, "'      " + t20 + " Name" + std::string(14, ' ') + "d"},
         {0, {"Name", "No", t21, "d"}, "'      " + t21 + "Name" + std::string(14, ' ') + "d"},
         {0, {"N", "Yes", "Integer", "d"}, "'      Optional Integer     N" + std::string(17, ' ') + "d"},
-        {0, {"N", "Yes", std::string(12, 't'), "d"}, "'      Optional " + std::string(12, 't') + "N" + std::string(17, ' ') + "d"},
+        {0,
+         {"N", "Yes", std::string(12, 't'), "d"},
+         "'      Optional " + std::string(12, 't') + "N" + std::string(17, ' ') + "d"},
         {0, {"N", "yes", "T", ""}, "'      T" + std::string(20, ' ') + "N" + std::string(17, ' ')},
         {0, {"N", "Yes ", "T", ""}, "'      T" + std::string(20, ' ') + "N" + std::string(17, ' ')},
         {0, {n17, "No", "T", "d"}, "'      T" + std::string(20, ' ') + n17 + " d"},

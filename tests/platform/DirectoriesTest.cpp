@@ -22,8 +22,10 @@ TEST(Directories, FollowTheEnvironment) {
     const struct {
         const char *xdg, *home, *expected;
     } rows[] = {
-        {"/x/cfg//", "/h", "/x/cfg/quillmark"},   {"", "/h", "/h/.config/quillmark"},
-        {nullptr, "/h/", "/h/.config/quillmark"}, {"relative/cfg", "/h", "/h/.config/quillmark"},
+        {"/x/cfg//", "/h", "/x/cfg/quillmark"},
+        {"", "/h", "/h/.config/quillmark"},
+        {nullptr, "/h/", "/h/.config/quillmark"},
+        {"relative/cfg", "/h", "/h/.config/quillmark"},
         {"/", "/h", "/quillmark"},
     };
     for (const auto& row : rows) {
@@ -72,7 +74,8 @@ TEST(Directories, TempFileNamesAreNewEmptyPrivateFiles) {
 
     std::ofstream(dir + "plain") << "x";
     for (const auto& [from, prefix, error] : {std::tuple{dir + "plain", "~qm", ENOTDIR},
-                                              {dir + "missing", "~qm", ENOENT}, {dir, "a/b", EINVAL}}) {
+                                              {dir + "missing", "~qm", ENOENT},
+                                              {dir, "a/b", EINVAL}}) {
         std::string out = "untouched";
         EXPECT_EQ(win::GetTempFileName(from, prefix, 0, out), 0u) << from;
         EXPECT_EQ(errno, error) << from;

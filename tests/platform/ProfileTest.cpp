@@ -24,24 +24,33 @@ TEST(ProfileDocument, ReadsAsWindowsDoes) {
         {"[General]\r\nPersonal Name=Ann\r\n", "General", "Personal Name", "Ann"},
         {"[general]\nKEY=v\n", "GENERAL", "key", "v"},
         {"  [ General ]  \n \t name \t=  a b  \n", " General ", "name\t", "a b"},
-        {"[s]\nk=\" a \"\n", "s", "k", " a "},  {"[s]\nk=' a '\n", "s", "k", " a "},
-        {"[s]\nk=\"a'\n", "s", "k", "\"a'"},    {"[s]\nk=\"\n", "s", "k", "\""},
-        {"[s]\nk=\"\"\n", "s", "k", ""},        {"[s]\nk=v ;x\n", "s", "k", "v ;x"},  // no inline comments
-        {"[s]\nk=a=b\n", "s", "k", "a=b"},      {"[s]\nk=\n", "s", "k", ""},
-        {"[s]\nk\n", "s", "k", std::nullopt},   {"[s]\n \t;k=v\n", "s", ";k", std::nullopt},
-        {"[s]\nk=1\nK=2\n", "s", "k", "1"},     {"[a]\nk=1\n[b]\nk=2\n", "b", "k", "2"},
+        {"[s]\nk=\" a \"\n", "s", "k", " a "},
+        {"[s]\nk=' a '\n", "s", "k", " a "},
+        {"[s]\nk=\"a'\n", "s", "k", "\"a'"},
+        {"[s]\nk=\"\n", "s", "k", "\""},
+        {"[s]\nk=\"\"\n", "s", "k", ""},
+        {"[s]\nk=v ;x\n", "s", "k", "v ;x"},  // no inline comments
+        {"[s]\nk=a=b\n", "s", "k", "a=b"},
+        {"[s]\nk=\n", "s", "k", ""},
+        {"[s]\nk\n", "s", "k", std::nullopt},
+        {"[s]\n \t;k=v\n", "s", ";k", std::nullopt},
+        {"[s]\nk=1\nK=2\n", "s", "k", "1"},
+        {"[a]\nk=1\n[b]\nk=2\n", "b", "k", "2"},
         {"[s]\na=1\n[t]\n[S]\na=2\nb=3\n", "s", "a", "1"},
         {"[s]\na=1\n[t]\n[S]\na=2\nb=3\n", "s", "b", std::nullopt},
-        {"[s\nk=v\n", "s", "k", "v"},           {"[s] trailing\nk=v", "s", "k", "v"},
-        {"[s]\rk=v\rj=w", "s", "j", "w"},       {"k=v\n[s]\n", "", "k", std::nullopt},
+        {"[s\nk=v\n", "s", "k", "v"},
+        {"[s] trailing\nk=v", "s", "k", "v"},
+        {"[s]\rk=v\rj=w", "s", "j", "w"},
+        {"k=v\n[s]\n", "", "k", std::nullopt},
         {"\xEF\xBB\xBF[s]\nk=v\n", "s", "k", "v"},
         {"[\xC3\x9Cn]\nK\xC3\x89Y=v\n", "\xC3\xBCn", "k\xC3\x89y", std::nullopt},  // ASCII letters fold only
     };
     for (const auto& row : rows)
         EXPECT_EQ(ProfileDocument::Parse(row.text).find(row.section, row.key), row.value) << row.text;
 
-    const auto doc = ProfileDocument::Parse("[Add-Ins32]\r\nB.Connect=1\r\nnote\r\na.connect = '0'\r\n"
-                                            "b.connect=2\r\n[other]\r\nc=3\r\n[ADD-INS32]\r\nd=4\r\n");
+    const auto doc = ProfileDocument::Parse(
+        "[Add-Ins32]\r\nB.Connect=1\r\nnote\r\na.connect = '0'\r\n"
+        "b.connect=2\r\n[other]\r\nc=3\r\n[ADD-INS32]\r\nd=4\r\n");
     using Entries = std::vector<std::pair<std::string, std::string>>;
     EXPECT_EQ(doc.entries(" add-ins32 "), (Entries{{"B.Connect", "1"}, {"a.connect", "0"}}));
 }
@@ -67,7 +76,8 @@ TEST(ProfileSetValue, EditsInPlace) {
         {"k=0\n[a]\n", "a", "k", "1", "k=0\n[a]\nk=1\r\n"},
         {"\xEF\xBB\xBF[a]\nk=1\n", "a", "k", "2", "\xEF\xBB\xBF[a]\nk=2\n"},
         // Values that a plain write would not read back get one pair of double quotes.
-        {"[a]\n", "a", "k", " x ", "[a]\nk=\" x \"\r\n"}, {"[a]\n", "a", "k", "'", "[a]\nk='\r\n"},
+        {"[a]\n", "a", "k", " x ", "[a]\nk=\" x \"\r\n"},
+        {"[a]\n", "a", "k", "'", "[a]\nk='\r\n"},
         {"[a]\nk=1\n", "a", "k", "\"q\"", "[a]\nk=\"\"q\"\"\n"},
     };
     for (const auto& row : rows) {
@@ -98,10 +108,15 @@ TEST(PrivateProfile, DefaultsAndCutsToWholeCharacters) {
         std::size_t size;
         std::string_view expected;
     } rows[] = {
-        {"Comments Type", "0", "no-such.ini", 254, "0"}, {"Comments Type", "0", "defaults.ini", 254, ""},
-        {"x", "d\xC3\xA9" "fault", "defaults.ini", 3, "d\xC3\xA9"},
+        {"Comments Type", "0", "no-such.ini", 254, "0"},
+        {"Comments Type", "0", "defaults.ini", 254, ""},
+        {"x",
+         "d\xC3\xA9"
+         "fault",
+         "defaults.ini", 3, "d\xC3\xA9"},
         {"x", "d  \t", "defaults.ini", 254, "d"},  // the default loses its trailing blanks
-        {"Name", "", "defaults.ini", 3, "a\xC3\xA9"}, {"Name", "", "defaults.ini", 0, "junk"},
+        {"Name", "", "defaults.ini", 3, "a\xC3\xA9"},
+        {"Name", "", "defaults.ini", 0, "junk"},
         {"x", "d", "", 254, "d"},  // the config folder itself
     };
     for (const auto& row : rows)
@@ -117,12 +132,13 @@ TEST(PrivateProfile, RefusesWhatWouldBreakTheFile) {
     const struct {
         std::string_view section, key, value, file = "refuse.ini";
     } rows[] = {
-        {"s", "k", "a\nb"}, {"s", "k", "a\rb"}, {"s", "k\n", "v"}, {"s\r", "k", "v"}, {"s", "a=b", "v"},
+        {"s", "k", "a\nb"}, {"s", "k", "a\rb"}, {"s", "k\n", "v"}, {"s\r", "k", "v"},   {"s", "a=b", "v"},
         {"s", " [k", "v"},  {"s", ";k", "v"},   {"a]b", "k", "v"}, {"s", "k", "v", ""},
     };
     for (const auto& row : rows)
         EXPECT_EQ(win::WritePrivateProfileString(row.section, row.key, row.value, row.file) ? 0 : errno,
-                  EINVAL) << row.key;
+                  EINVAL)
+            << row.key;
     EXPECT_EQ(test::FileBytes(configFile("refuse.ini")), before);
 }
 

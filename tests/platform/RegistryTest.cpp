@@ -52,8 +52,10 @@ TEST(RegDocumentTest, SkipsMalformedLinesAndNamesTheFirst) {
     const struct {
         const char *badLine, *error;
     } rows[] = {
-        {"\"a\"=\"bad \\n escape\"", "line 3: bad string"}, {"\"a\"=dword:123456789", "line 3: bad dword"},
-        {"\"a\"=hex(q):00", "line 3: bad hex type"},      {"a=1", "line 3: bad value line"},
+        {"\"a\"=\"bad \\n escape\"", "line 3: bad string"},
+        {"\"a\"=dword:123456789", "line 3: bad dword"},
+        {"\"a\"=hex(q):00", "line 3: bad hex type"},
+        {"a=1", "line 3: bad value line"},
         {"[HKEY_USERS\\B]\n\"in other root\"=\"x\"", "line 3: key of another root"},
     };
     for (const auto& row : rows) {
@@ -78,8 +80,9 @@ RegValue sz(std::string name, std::string_view text) {
 
 // A write changes one value's lines and keeps every other byte, the line ends included.
 TEST(RegDocumentTest, EditKeepsEveryOtherLine) {
-    const std::string mine = "; mine\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"n\"=\"old\"\r\n\"x\"=-\r\n\r\n"
-                             "[-HKEY_LOCAL_MACHINE\\Gone]\r\n\"g\"=\"1\"\r\n";
+    const std::string mine =
+        "; mine\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"n\"=\"old\"\r\n\"x\"=-\r\n\r\n"
+        "[-HKEY_LOCAL_MACHINE\\Gone]\r\n\"g\"=\"1\"\r\n";
     const struct {
         std::string text, path;
         RegValue value;
@@ -88,7 +91,9 @@ TEST(RegDocumentTest, EditKeepsEveryOtherLine) {
         {mine, "a", sz("N", "new"),
          "; mine\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"n\"=\"new\"\r\n\"x\"=-\r\n\r\n"
          "[-HKEY_LOCAL_MACHINE\\Gone]\r\n\"g\"=\"1\"\r\n"},
-        {mine, "A", {"m", REG_DWORD, {1, 0, 0, 0}},
+        {mine,
+         "A",
+         {"m", REG_DWORD, {1, 0, 0, 0}},
          "; mine\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"n\"=\"old\"\r\n\"x\"=-\r\n\"m\"=dword:00000001\r\n\r\n"
          "[-HKEY_LOCAL_MACHINE\\Gone]\r\n\"g\"=\"1\"\r\n"},
     };
@@ -100,7 +105,8 @@ class RegistryStoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
         m_file = RegistryFilePath(HKEY_LOCAL_MACHINE);
-        std::ofstream(m_file) << kHeader << "[HKEY_LOCAL_MACHINE\\Soft\\Tool]\n\"Name\"=\"Quill\"\n"
+        std::ofstream(m_file) << kHeader
+                              << "[HKEY_LOCAL_MACHINE\\Soft\\Tool]\n\"Name\"=\"Quill\"\n"
                                  "\"Count\"=dword:0000002a\n\"Empty\"=\"\"\n\n"
                                  "[HKEY_LOCAL_MACHINE\\Soft\\Other]\n\"Keep\"=hex:01,02\n";
     }
@@ -122,9 +128,12 @@ TEST_F(RegistryStoreTest, OpensOnlyExistingKeysOfKnownRoots) {
         const char* path;
         long status;
     } rows[] = {
-        {lm, "SOFT\\TOOL", ERROR_SUCCESS},         {lm, "", ERROR_SUCCESS},
-        {lm, "Soft", ERROR_FILE_NOT_FOUND},        {lm, "Soft\\Tool\\Sub", ERROR_FILE_NOT_FOUND},
-        {HKEY_USERS, "Soft\\Tool", ERROR_FILE_NOT_FOUND}, {0x80000004u, "Soft\\Tool", ERROR_INVALID_HANDLE},
+        {lm, "SOFT\\TOOL", ERROR_SUCCESS},
+        {lm, "", ERROR_SUCCESS},
+        {lm, "Soft", ERROR_FILE_NOT_FOUND},
+        {lm, "Soft\\Tool\\Sub", ERROR_FILE_NOT_FOUND},
+        {HKEY_USERS, "Soft\\Tool", ERROR_FILE_NOT_FOUND},
+        {0x80000004u, "Soft\\Tool", ERROR_INVALID_HANDLE},
     };
     for (const auto& row : rows) {
         HKEY key = 77;

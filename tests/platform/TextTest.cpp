@@ -13,12 +13,22 @@ TEST(Text, CountsAndCutsWholeCharacters) {
         std::size_t chars, n;
         std::string_view prefix;
     } rows[] = {
-        {"", 0, 1, ""},                          {"abc", 3, 10, "abc"},
-        {"caf\xC3\xA9!", 5, 4, "caf\xC3\xA9"},      {"caf\xC3\xA9!", 5, 3, "caf"},
-        {"\xE6\xBC\xA2\xE5\xAD\x97", 2, 1, "\xE6\xBC\xA2"}, {"\xF0\x9F\x98\x80x", 2, 1, "\xF0\x9F\x98\x80"},
-        {"a\xFF" "b", 3, 2, "a\xFF"},               {"\xE6\xBC" "a", 3, 1, "\xE6"},  // truncated sequence
-        {"\xC0\xAF", 2, 1, "\xC0"},  {"\xED\xA0\x80", 3, 1, "\xED"},  // overlong '/', surrogate
-        {"\xF4\x90\x80\x80", 4, 3, "\xF4\x90\x80"},  {"\x80\x80", 2, 1, "\x80"},  // beyond U+10FFFF, lone
+        {"", 0, 1, ""},
+        {"abc", 3, 10, "abc"},
+        {"caf\xC3\xA9!", 5, 4, "caf\xC3\xA9"},
+        {"caf\xC3\xA9!", 5, 3, "caf"},
+        {"\xE6\xBC\xA2\xE5\xAD\x97", 2, 1, "\xE6\xBC\xA2"},
+        {"\xF0\x9F\x98\x80x", 2, 1, "\xF0\x9F\x98\x80"},
+        {"a\xFF"
+         "b",
+         3, 2, "a\xFF"},
+        {"\xE6\xBC"
+         "a",
+         3, 1, "\xE6"},  // truncated sequence
+        {"\xC0\xAF", 2, 1, "\xC0"},
+        {"\xED\xA0\x80", 3, 1, "\xED"},  // overlong '/', surrogate
+        {"\xF4\x90\x80\x80", 4, 3, "\xF4\x90\x80"},
+        {"\x80\x80", 2, 1, "\x80"},  // beyond U+10FFFF, lone
         {std::string_view("a\0b", 3), 3, 2, std::string_view("a\0", 2)},
     };
     for (const auto& row : rows) {

@@ -24,15 +24,46 @@ using Strings = std::vector<std::string>;
 TEST(ParseSettingNumber, ReadsTheLeadingNumber) {
     const std::string nines(1 << 20, '9');
     const std::pair<std::string, std::int32_t> rows[] = {
-        {"  3", 3},     {"\t 3x", 3},   {"+3", 3},       {"-3", -3},     {"007", 7},     {"x", 0},
-        {"", 0},        {"-", 0},       {".", 0},        {"x3", 0},      {"0x10", 0},    {"2.5", 2},
-        {"3.5", 4},     {"-2.5", -2},   {"-3.5", -4},    {".5", 0},      {"2.49", 2},    {"2.5000001", 3},
-        {"1e3", 1000},  {"1D+3", 1000}, {"25e-1", 2},    {"1e+", 1},     {"3.", 3},      {"1.2.3", 1},
-        {"12 34", 12},  {"1e-99999999999", 0},           {"2147483647", 2147483647},
-        {"-2147483648.5", -2147483648}, {"0.000000000000000000000012e23", 1},
-        {"2147483648", -9}, {"2147483647.5", -9}, {"-2147483649", -9}, {"1e10", -9}, {"-1d400", -9},
-        {"1e99999999999999999999", -9}, {nines, -9}, {"1e" + nines, -9}, {"0." + nines, 1},
-        {"5e-" + nines, 0},             {std::string(1 << 20, '0') + "42", 42},
+        {"  3", 3},
+        {"\t 3x", 3},
+        {"+3", 3},
+        {"-3", -3},
+        {"007", 7},
+        {"x", 0},
+        {"", 0},
+        {"-", 0},
+        {".", 0},
+        {"x3", 0},
+        {"0x10", 0},
+        {"2.5", 2},
+        {"3.5", 4},
+        {"-2.5", -2},
+        {"-3.5", -4},
+        {".5", 0},
+        {"2.49", 2},
+        {"2.5000001", 3},
+        {"1e3", 1000},
+        {"1D+3", 1000},
+        {"25e-1", 2},
+        {"1e+", 1},
+        {"3.", 3},
+        {"1.2.3", 1},
+        {"12 34", 12},
+        {"1e-99999999999", 0},
+        {"2147483647", 2147483647},
+        {"-2147483648.5", -2147483648},
+        {"0.000000000000000000000012e23", 1},
+        {"2147483648", -9},
+        {"2147483647.5", -9},
+        {"-2147483649", -9},
+        {"1e10", -9},
+        {"-1d400", -9},
+        {"1e99999999999999999999", -9},
+        {nines, -9},
+        {"1e" + nines, -9},
+        {"0." + nines, 1},
+        {"5e-" + nines, 0},
+        {std::string(1 << 20, '0') + "42", 42},
     };
     for (const auto& [text, expected] : rows)
         EXPECT_EQ(ParseSettingNumber(text, -9), expected) << text.substr(0, 40);
@@ -71,36 +102,41 @@ TEST_F(SettingsTest, ReadsEveryKeyAndDefaultsWithoutAFile) {
     LoadSettings([&](std::int32_t commentsType) { seen = commentsType; });
     EXPECT_EQ(seen, 0);
     EXPECT_EQ(loaded(), (Fields{"", 0, {}, {}}));
-    Write("[General]\r\nPersonal Name=A. Developer\r\nComments Type=1 ;VC\r\n"
-          "[Param Types VB]\r\nNumber=2\r\nParam1=Integer\r\nParam2=String\r\n"
-          "[Param Types VC]\r\nNumber=1\r\nParam1=int\r\n");
+    Write(
+        "[General]\r\nPersonal Name=A. Developer\r\nComments Type=1 ;VC\r\n"
+        "[Param Types VB]\r\nNumber=2\r\nParam1=Integer\r\nParam2=String\r\n"
+        "[Param Types VC]\r\nNumber=1\r\nParam1=int\r\n");
     LoadSettings();
     EXPECT_EQ(loaded(), (Fields{"A. Developer", 1, {"Integer", "String"}, {"int"}}));
 }
 
 // Entries follow "Number" (bounded, so a huge one allocates nothing absurd); gaps read empty.
 TEST_F(SettingsTest, NumberBoundsTheListsAndValuesAreCutTo253Characters) {
-    Write("[Param Types VB]\nNumber=3\nParam1=Integer\nParam3=Long\nParam4=Variant\nParam02=Byte\n"
-          "[Param Types VC]\nNumber=-5\nParam1=int\n");
+    Write(
+        "[Param Types VB]\nNumber=3\nParam1=Integer\nParam3=Long\nParam4=Variant\nParam02=Byte\n"
+        "[Param Types VC]\nNumber=-5\nParam1=int\n");
     LoadSettings();
     EXPECT_EQ(loaded(), (Fields{"", 0, {"Integer", "", "Long"}, {}}));
 
-    Write("[Param Types VB]\nNumber=2147483647\nParam1=Integer\n"
-          "[Param Types VC]\nNumber=99999999999\nParam1=x\n");
+    Write(
+        "[Param Types VB]\nNumber=2147483647\nParam1=Integer\n"
+        "[Param Types VC]\nNumber=99999999999\nParam1=x\n");
     LoadSettings();
     ASSERT_EQ(TheSettings().ParamTypesVB.size(), static_cast<std::size_t>(kMaxTypeListEntries));
     EXPECT_EQ(TheSettings().ParamTypesVB.front(), "Integer");
     EXPECT_TRUE(TheSettings().ParamTypesVC.empty());
 
     const std::string accented = std::string(252, 'a') + "\xC3\xA9\xC3\xA9";  // 254 characters
-    Write("[General]\nPersonal Name=" + std::string(300, 'n') + "\n[Param Types VC]\nNumber=1\nParam1=" +
-          accented + "\n");
+    Write("[General]\nPersonal Name=" + std::string(300, 'n') +
+          "\n[Param Types VC]\nNumber=1\nParam1=" + accented + "\n");
     LoadSettings();
     EXPECT_EQ(loaded(), (Fields{std::string(253, 'n'), 0, {}, {std::string(252, 'a') + "\xC3\xA9"}}));
 }
 
 TEST_F(SettingsTest, GarbageFileGivesDefaultsWhereValuesMakeNoSense) {
-    constexpr char kBinaryHead[] = "\0\x01\xFF\xFE[Gen\xE9" "ral]\r\n\0\x7F\x80garbage\n";
+    constexpr char kBinaryHead[] =
+        "\0\x01\xFF\xFE[Gen\xE9"
+        "ral]\r\n\0\x7F\x80garbage\n";
     std::string text(kBinaryHead, sizeof kBinaryHead - 1);
     text += std::string(1 << 20, 'x') + "\n";
     text += "[General\nPersonal Name=Missing Bracket\nComments Type\n";
@@ -130,8 +166,10 @@ TEST_F(SettingsTest, SaveWritesBothGeneralKeys) {
     for (const auto& [name, language] : {std::pair{"A. Developer", 1}, {"", 0}}) {
         EXPECT_TRUE(SaveSettings(name, language));
         EXPECT_EQ(loaded(), (Fields{name, language, {"old vb"}, {"old vc"}}));
-        EXPECT_EQ(test::FileBytes(m_file), "; mine\r\n[Param Types VB]\r\nNumber=1\r\nParam1=Long\r\n[General]\r\n"
-                              "Comments Type=" + std::to_string(language) + "\r\nPersonal Name=" + name + "\r\n");
+        EXPECT_EQ(test::FileBytes(m_file),
+                  "; mine\r\n[Param Types VB]\r\nNumber=1\r\nParam1=Long\r\n[General]\r\n"
+                  "Comments Type=" +
+                      std::to_string(language) + "\r\nPersonal Name=" + name + "\r\n");
     }
 }
 

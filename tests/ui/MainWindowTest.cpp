@@ -192,7 +192,8 @@ TEST_F(MainWindowTest, CopyKeyActsOncePerRealReleaseOfItsKey) {
         send(QEvent::KeyRelease, false, altHeld);
         EXPECT_EQ(fakes.clipboard.calls.size(), 2 * copies) << name;
         EXPECT_TRUE(copies ? fakes.clipboard.calls.last().contains("Public Sub kept\r\n")
-                           : window->txtSubName->text().startsWith("kept")) << name;
+                           : window->txtSubName->text().startsWith("kept"))
+            << name;
     }
 }
 
@@ -294,7 +295,11 @@ TEST_F(MainWindowTest, EveryOpeningAfterACloseLoadsAfresh) {
 // paste gesture; anything else, or typed text, is what the name box makes of it. The form is
 // read as the copy reads it.
 TEST_F(MainWindowTest, PasteIntoTheNameBoxFillsTheForm) {
-    const ProcedureDescription area{"Area", "Sizes", "twips", ProcedureKind::Property, AccessLevel::Private,
+    const ProcedureDescription area{"Area",
+                                    "Sizes",
+                                    "twips",
+                                    ProcedureKind::Property,
+                                    AccessLevel::Private,
                                     {{"w", "No", "Long", "x"}, {"h", "Yes", "Scripting.File", "y"}}};
     const auto block = [&](int language) {
         return QString::fromStdString(BuildCommentBlock(area, language, "A", {}));
@@ -332,7 +337,8 @@ TEST_F(MainWindowTest, PasteIntoTheNameBoxFillsTheForm) {
             QApplication::sendEvent(box, &event);
             std::unique_ptr<QWidget> menu(QApplication::activePopupWidget());
             ASSERT_NE(menu, nullptr);
-            for (QAction* a : menu->actions()) if (a->text().startsWith("&Paste")) a->trigger();
+            for (QAction* a : menu->actions())
+                if (a->text().startsWith("&Paste")) a->trigger();
         }
         const ProcedureDescription d = window->snapshotDescription();
         QStringList form{QString("%1 %2 %3").arg(kinds[int(d.kind)], accesses[int(d.access)], d.name.c_str()),

@@ -30,8 +30,7 @@ namespace {
 int g_clipped = 0;
 
 template <typename T>
-T* named(QWidget* window, const char* name)
-{
+T* named(QWidget* window, const char* name) {
     T* found = window->findChild<T*>(QLatin1String(name));
     if (!found) {
         std::fprintf(stderr, "shoot: %s has no %s\n", qPrintable(window->objectName()), name);
@@ -40,47 +39,39 @@ T* named(QWidget* window, const char* name)
     return found;
 }
 
-void settle(QWidget* window)
-{
-    for (int i = 0; i < 5; ++i)
-        QApplication::processEvents();
+void settle(QWidget* window) {
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
     window->repaint();
 }
 
-void reportClipped(QWidget* window)
-{
+void reportClipped(QWidget* window) {
     const auto complain = [window](QWidget* w, const QString& text) {
         ++g_clipped;
         std::fprintf(stderr, "clipped: %s / %s \"%s\" needs more than %dx%d\n",
-                     qPrintable(window->objectName()), qPrintable(w->objectName()),
-                     qPrintable(text), w->width(), w->height());
+                     qPrintable(window->objectName()), qPrintable(w->objectName()), qPrintable(text),
+                     w->width(), w->height());
     };
     for (QLabel* label : window->findChildren<QLabel*>()) {
-        if (!label->isVisibleTo(window) || label->text().isEmpty())
-            continue;
-        const bool fits = label->wordWrap()
-                              ? label->heightForWidth(label->width()) <= label->height()
-                              : label->sizeHint().width() <= label->width()
-                                    && label->sizeHint().height() <= label->height() + 2;
-        if (!fits)
-            complain(label, label->text());
+        if (!label->isVisibleTo(window) || label->text().isEmpty()) continue;
+        const bool fits = label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
+                                            : label->sizeHint().width() <= label->width() &&
+                                                  label->sizeHint().height() <= label->height() + 2;
+        if (!fits) complain(label, label->text());
     }
     for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
-        if (!button->isVisibleTo(window) || button->text().isEmpty())
-            continue;
+        if (!button->isVisibleTo(window) || button->text().isEmpty()) continue;
         // Push buttons have generous margins in their size hint; only the text must fit.
         const bool isPush = !qobject_cast<QRadioButton*>(button) && !qobject_cast<QCheckBox*>(button);
-        const int need = isPush ? button->fontMetrics().horizontalAdvance(
-                                      QString(button->text()).remove(QLatin1Char('&')))
-                                      + 8
-                                : button->sizeHint().width();
-        if (need > button->width())
-            complain(button, button->text());
+        const int need =
+            isPush
+                ? button->fontMetrics().horizontalAdvance(QString(button->text()).remove(QLatin1Char('&'))) +
+                      8
+                : button->sizeHint().width();
+        if (need > button->width()) complain(button, button->text());
     }
 }
 
-bool save(QWidget* window, const QString& dir, const char* file)
-{
+bool save(QWidget* window, const QString& dir, const char* file) {
     settle(window);
     reportClipped(window);
     const QString path = QDir(dir).filePath(QLatin1String(file));
@@ -94,8 +85,7 @@ bool save(QWidget* window, const QString& dir, const char* file)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     QApplication app(argc, argv);
     if (argc != 2) {
@@ -152,7 +142,6 @@ int main(int argc, char** argv)
     ok &= save(&about, dir, "about.png");
     about.hide();
 
-    if (g_clipped)
-        std::fprintf(stderr, "shoot: %d control(s) cannot show their whole text\n", g_clipped);
+    if (g_clipped) std::fprintf(stderr, "shoot: %d control(s) cannot show their whole text\n", g_clipped);
     return ok && !g_clipped ? 0 : 1;
 }
