@@ -2,11 +2,13 @@
 # SPDX-License-Identifier: MIT
 # Builds everything and runs every test: the Release build (windows on the offscreen platform,
 # real-window tests under Xvfb, the Debian package's under label package), then the std-only
-# core again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# core again under AddressSanitizer and UndefinedBehaviorSanitizer. Fails first when a source
+# file is not formatted (sh scripts/format.sh formats them).
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-qm_need_packages $QM_BUILD_PACKAGES xvfb xauth xdotool xclip fonts-dejavu-core lintian vim
+qm_need_packages $QM_BUILD_PACKAGES xvfb xauth xdotool xclip fonts-dejavu-core lintian vim clang-format
+sh scripts/format.sh --check
 
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DQM_BUILD_TESTS=ON -DQM_BUILD_BENCH=ON >/dev/null
