@@ -23,12 +23,6 @@ printf '[General]\nComments Type=1\nPersonal Name=Ada\n' > "$XDG_CONFIG_HOME/qui
 shared=${TMPDIR:-/tmp/}vim-plugin
 rm -rf "$shared"
 mkdir -p "$shared"
-# Stands in for 'qmark update FILE': appends a line and reports.
-cat > "$shared/update.sh" <<'UPDATE'
-[ "$1" = update ] && [ "$2" = -- ] || exit 9
-printf "' updated\n" >> "$3"
-echo "updated $3"
-UPDATE
 cat > "$shared/test.vim" <<'SCRIPT'
 let g:quillmark_command = [$QMARK, '--date', '1998-12-06']
 redir! > $WORK/messages
@@ -46,14 +40,15 @@ set filetype=
 call search('Describe')
 .,+1Quillmark
 write
-" update refuses a modified buffer, then runs on the saved file and reloads it.
-let g:quillmark_command = ['sh', $SHARED . '/update.sh']
+" Reset gains a parameter, so its header is stale: update refuses the modified buffer, then
+" brings the saved file's header in step and reloads it.
+let g:quillmark_command = [$QMARK, '--date', '1998-12-07']
 edit $WORK/sample.bas
-call append(0, 'unsaved')
+%s/Private Sub Reset()/Private Sub Reset(ByVal Hard As Boolean)/
 QuillmarkUpdate
-undo
+write
 QuillmarkUpdate
-echomsg 'last line: ' . getline('$')
+echomsg 'reloaded: ' . getline(search('Boolean              Hard'))
 redir END
 qall!
 SCRIPT
@@ -72,7 +67,7 @@ for editor in $editors; do
     fi
   done
   for message in "qmark: " "the buffer has unsaved changes; write it first" \
-                 "updated $WORK/sample.bas" "last line: ' updated"; do
+                 "1 header updated" "reloaded:     '      Boolean              Hard"; do
     if ! grep -qF "$message" "$WORK/messages"; then
       echo "$editor: no message '$message' in:"
       cat "$WORK/messages"

@@ -82,7 +82,9 @@ function! s:Update() abort
   let report = join(output + (empty(message) ? [] : [message]), "\n")
   if status != 0
     call s:Error(empty(report) ? 'Quillmark: qmark failed with status ' . status : report)
-  elseif !empty(report)
-    echomsg report
+  else
+    for line in split(report, "\n")
+      echomsg line
+    endfor
   endif
 endfunction
