@@ -52,26 +52,26 @@ private:
     std::size_t m_lineChars = 0;
 };
 
-std::string_view AccessWord(AccessLevel access) {
+}  // namespace
+
+std::string_view KindName(ProcedureKind kind) {
+    switch (kind) {
+    case ProcedureKind::Function: return "Function";
+    case ProcedureKind::Property: return "Property";
+    case ProcedureKind::General: return "General";
+    case ProcedureKind::Sub: break;
+    }
+    return "Sub";
+}
+
+std::string_view AccessName(AccessLevel access) {
     switch (access) {
-    case AccessLevel::Private: return "Private ";
-    case AccessLevel::Protected: return "Protected ";
+    case AccessLevel::Private: return "Private";
+    case AccessLevel::Protected: return "Protected";
     case AccessLevel::Public: break;
     }
-    return "Public ";
+    return "Public";
 }
-
-std::string_view KindWord(ProcedureKind kind) {
-    switch (kind) {
-    case ProcedureKind::Function: return "Function ";
-    case ProcedureKind::Property: return "Property ";
-    case ProcedureKind::Sub:
-    case ProcedureKind::General: break;
-    }
-    return "Sub ";
-}
-
-}  // namespace
 
 std::string PadToColumn(std::int16_t column, std::string_view text) {
     return std::string(PadCount(column, CharLength(text)), ' ');
@@ -112,7 +112,8 @@ std::string BuildCommentBlock(const ProcedureDescription& d, DevelopmentLanguage
     w.reserve(1400 + (d.parameters.size() + history.size()) * 100);
 
     w.rule('=');
-    w.begin().padTo(2).text(AccessWord(d.access)).text(KindWord(d.kind)).text(d.name).end();
+    const ProcedureKind kind = d.kind == ProcedureKind::General ? ProcedureKind::Sub : d.kind;
+    w.begin().padTo(2).text(AccessName(d.access)).text(" ").text(KindName(kind)).text(" ").text(d.name).end();
     w.begin().padTo(2).text("Purpose:").end();
     w.begin().padTo(6).text(d.purpose).end();
     w.begin().padTo(2).text("Parameters:").end();

@@ -42,6 +42,11 @@ struct ProcedureDescription {
 // Lengths count characters, not bytes.
 std::string PadToColumn(std::int16_t column, std::string_view text);
 
+// The words the window and the block use: "Sub", "Function", "Property" or "General";
+// "Public", "Private" or "Protected".
+std::string_view KindName(ProcedureKind kind);
+std::string_view AccessName(AccessLevel access);
+
 // "'" for 0, "//" for 1, empty for any other value.
 std::string_view RemarkPrefix(DevelopmentLanguage language);
 

@@ -86,22 +86,6 @@ bool SaysNothing(std::string_view type) {
     return false;
 }
 
-std::string_view KindName(ProcedureKind kind) {
-    switch (kind) {
-    case ProcedureKind::Function: return "Function";
-    case ProcedureKind::Property: return "Property";
-    default: return "Sub";
-    }
-}
-
-std::string_view AccessName(AccessLevel access) {
-    switch (access) {
-    case AccessLevel::Private: return "Private";
-    case AccessLevel::Protected: return "Protected";
-    default: return "Public";
-    }
-}
-
 std::string Quoted(std::string_view s);
 
 // A C++ parameter may have no name; it is then known by its place.

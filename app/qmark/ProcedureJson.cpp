@@ -219,23 +219,6 @@ std::optional<AccessLevel> ParseAccessName(std::string_view name) {
     return std::nullopt;
 }
 
-std::string_view KindName(ProcedureKind kind) {
-    switch (kind) {
-    case ProcedureKind::Function: return "Function";
-    case ProcedureKind::Property: return "Property";
-    case ProcedureKind::General: return "General";
-    default: return "Sub";
-    }
-}
-
-std::string_view AccessName(AccessLevel access) {
-    switch (access) {
-    case AccessLevel::Private: return "Private";
-    case AccessLevel::Protected: return "Protected";
-    default: return "Public";
-    }
-}
-
 std::string WriteProcedureJson(const ProcedureDescription& d) {
     using Ordered = nlohmann::ordered_json;
     Ordered parameters = Ordered::array();

@@ -13,10 +13,6 @@ std::optional<ProcedureKind> ParseKindName(std::string_view name);
 // Public, Private or Protected; nullopt otherwise.
 std::optional<AccessLevel> ParseAccessName(std::string_view name);
 
-// The names the two functions above read.
-std::string_view KindName(ProcedureKind kind);
-std::string_view AccessName(AccessLevel access);
-
 // Why the kind General is refused where a structured block is asked for.
 inline constexpr std::string_view kGeneralHasNoBlock =
     "the kind General has no structured block; use 'qmark free' for free text";
