@@ -127,6 +127,12 @@ TEST(WholeFile, ClearsLeftOversAndLeavesAHomeToItsOwner) {
     ASSERT_TRUE(win::WritePrivateProfileString("s", "k", "v", dir + "/s.ini"));
     ASSERT_TRUE(win::WritePrivateProfileString("s", "k", "v", dir + "/sub/s.ini"));
     EXPECT_EQ(namesIn(dir), (std::set<std::string>{".s.ini.XyZ789", "s.ini", "sub"}));
+    // A replaced file keeps the mode (and below, the owner) it had.
+    ASSERT_EQ(chmod((dir + "/s.ini").c_str(), 0640), 0);
+    ASSERT_TRUE(win::WritePrivateProfileString("s", "k", "w", dir + "/s.ini"));
+    struct stat replaced {};
+    ASSERT_EQ(stat((dir + "/s.ini").c_str(), &replaced), 0);
+    EXPECT_EQ(replaced.st_mode & 07777, 0640u);
     if (geteuid() != 0) return;
     for (const char* made : {"/s.ini", "/sub", "/sub/s.ini"}) {
         struct stat st {};
