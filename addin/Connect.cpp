@@ -29,9 +29,7 @@ Connect::Connect(Services& services, SettingStore& store, QObject* parent)
 
 Connect::~Connect() = default;
 
-frmMain* Connect::mainForm() const {
-    return MainForm.get();
-}
+frmMain* Connect::mainForm() const { return MainForm.get(); }
 
 void Connect::setMenuHandler(vbide::CommandBarEvents* value) {
     if (m_menuHandler) m_menuHandler->Unadvise(m_menuCookie);
@@ -140,8 +138,6 @@ void Connect::OnStartupComplete(QVariantList&) {
     if (displayOnConnect()) Show();
 }
 
-void Connect::MenuHandler_Click(vbide::CommandBarControl*, bool&, bool&) {
-    Show();
-}
+void Connect::MenuHandler_Click(vbide::CommandBarControl*, bool&, bool&) { Show(); }
 
 }  // namespace qm

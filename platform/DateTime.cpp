@@ -9,9 +9,7 @@ namespace qm {
 namespace {
 
 // 0..11; an impossible month reads as January.
-int MonthIndex(int month) {
-    return (month >= 1 && month <= 12) ? month - 1 : 0;
-}
+int MonthIndex(int month) { return (month >= 1 && month <= 12) ? month - 1 : 0; }
 
 int DaysInMonth(int year, int month) {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -64,9 +62,7 @@ std::string MonthAbbreviation(int month) {
     return nl_langinfo(static_cast<nl_item>(ABMON_1 + MonthIndex(month)));
 }
 
-std::string MonthName(int month) {
-    return nl_langinfo(static_cast<nl_item>(MON_1 + MonthIndex(month)));
-}
+std::string MonthName(int month) { return nl_langinfo(static_cast<nl_item>(MON_1 + MonthIndex(month))); }
 
 std::string WeekdayName(int dayOfWeek) {
     return nl_langinfo(static_cast<nl_item>(DAY_1 + ((dayOfWeek % 7) + 7) % 7));

@@ -84,9 +84,7 @@ std::string TempDir() {
     return dir;
 }
 
-std::string SystemDir() {
-    return "/usr/lib";
-}
+std::string SystemDir() { return "/usr/lib"; }
 
 std::vector<std::string> SystemConfigDirs() {
     std::string dirs = EnvOrEmpty("XDG_CONFIG_DIRS");

@@ -20,13 +20,9 @@
 namespace qm {
 namespace {
 
-bool HasLineBreak(std::string_view s) {
-    return s.find_first_of("\r\n") != std::string_view::npos;
-}
+bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
-bool SameTime(const timespec& a, const timespec& b) {
-    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
+bool SameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
 
 long long Nanoseconds(const timespec& t) {
     return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec;
@@ -157,9 +153,7 @@ ProfileSnapshot::~ProfileSnapshot() {
     }
 }
 
-std::size_t ProfileFileParses() {
-    return Cache().parses.load(std::memory_order_relaxed);
-}
+std::size_t ProfileFileParses() { return Cache().parses.load(std::memory_order_relaxed); }
 
 namespace win {
 

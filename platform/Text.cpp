@@ -66,9 +66,7 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 }
 
 namespace {
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 }  // namespace
 
 std::string_view TrimTrailingBlanks(std::string_view text) {

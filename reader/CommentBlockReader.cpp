@@ -19,9 +19,7 @@ struct ReadError {
     std::string why;
 };
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::string_view TrimRight(std::string_view s) {
     while (!s.empty() && (IsBlank(s.back()) || s.back() == '\r')) s.remove_suffix(1);
@@ -40,13 +38,9 @@ std::string_view Chars(std::string_view text, std::size_t from, std::size_t to =
     return text.substr(start, CharPrefix(text, to).size() - start);
 }
 
-bool AllBlank(std::string_view s) {
-    return TrimLeft(s).empty();
-}
+bool AllBlank(std::string_view s) { return TrimLeft(s).empty(); }
 
-bool StartsWith(std::string_view s, std::string_view p) {
-    return s.substr(0, p.size()) == p;
-}
+bool StartsWith(std::string_view s, std::string_view p) { return s.substr(0, p.size()) == p; }
 
 class BlockParser {
 public:

@@ -7,9 +7,7 @@
 namespace qm {
 namespace {
 
-DeclarationResult Failure(std::string why) {
-    return {std::nullopt, std::move(why)};
-}
+DeclarationResult Failure(std::string why) { return {std::nullopt, std::move(why)}; }
 
 constexpr std::array<std::string_view, 21> kStatements{
     "return", "if",   "else",          "for",       "while",    "do",  "switch",

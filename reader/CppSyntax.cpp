@@ -49,12 +49,8 @@ bool IsCapsWord(std::string_view w) {
     return letter && w.size() > 1;
 }
 
-bool IsCvWord(std::string_view w) {
-    return OneOf(w, kCv);
-}
-bool IsCallingConvention(std::string_view w) {
-    return OneOf(w, kCallingConventions);
-}
+bool IsCvWord(std::string_view w) { return OneOf(w, kCv); }
+bool IsCallingConvention(std::string_view w) { return OneOf(w, kCallingConventions); }
 bool IsReservedWord(std::string_view w) {
     return OneOf(w, kSpecifiers) || OneOf(w, kCv) || OneOf(w, kBuiltins) || OneOf(w, kTypeWords) ||
            OneOf(w, kAttributeWords);

@@ -6,25 +6,13 @@
 namespace qm {
 namespace {
 
-bool IsAlpha(unsigned char c) {
-    return (c | 0x20) >= 'a' && (c | 0x20) <= 'z';
-}
-bool IsDigit(unsigned char c) {
-    return c >= '0' && c <= '9';
-}
+bool IsAlpha(unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
+bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 // Bytes of UTF-8 sequences count as letters so accented names read as one word.
-bool IsIdentStart(unsigned char c) {
-    return IsAlpha(c) || c == '_' || c >= 0x80;
-}
-bool IsIdentChar(unsigned char c) {
-    return IsIdentStart(c) || IsDigit(c);
-}
-bool IsBlank(unsigned char c) {
-    return c == ' ' || c == '\t' || c == '\f' || c == '\v';
-}
-bool IsLineEnd(unsigned char c) {
-    return c == '\r' || c == '\n';
-}
+bool IsIdentStart(unsigned char c) { return IsAlpha(c) || c == '_' || c >= 0x80; }
+bool IsIdentChar(unsigned char c) { return IsIdentStart(c) || IsDigit(c); }
+bool IsBlank(unsigned char c) { return c == ' ' || c == '\t' || c == '\f' || c == '\v'; }
+bool IsLineEnd(unsigned char c) { return c == '\r' || c == '\n'; }
 
 // Past one line break (CR LF, CR or LF) at i, or i when there is none.
 std::size_t SkipLineEnd(std::string_view s, std::size_t i) {

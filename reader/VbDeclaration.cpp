@@ -6,9 +6,7 @@
 namespace qm {
 namespace {
 
-DeclarationResult Failure(std::string why) {
-    return {std::nullopt, std::move(why)};
-}
+DeclarationResult Failure(std::string why) { return {std::nullopt, std::move(why)}; }
 
 std::string_view TypeOfChar(char c) {
     switch (c) {

@@ -66,16 +66,10 @@ QSize AppIconEngine::actualSize(const QSize& size, QIcon::Mode mode, QIcon::Stat
     return pm.isNull() ? QSize() : pm.size();
 }
 
-QIconEngine* AppIconEngine::clone() const {
-    return new AppIconEngine(*this);
-}
+QIconEngine* AppIconEngine::clone() const { return new AppIconEngine(*this); }
 
-QString AppIconEngine::key() const {
-    return QStringLiteral("qm_appicon");
-}
+QString AppIconEngine::key() const { return QStringLiteral("qm_appicon"); }
 
-QIcon AppIcon(const QString& name) {
-    return QIcon(new AppIconEngine(name));
-}
+QIcon AppIcon(const QString& name) { return QIcon(new AppIconEngine(name)); }
 
 }  // namespace qm

@@ -40,13 +40,9 @@ constexpr SettingKey kSettingKeys[] = {
     {"Param Types VC", "Param", "", Sanitiser::Text},
 };
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-long SaturatingAdd(long a, long b) {
-    return std::clamp(a + b, -kExponentLimit, kExponentLimit);
-}
+long SaturatingAdd(long a, long b) { return std::clamp(a + b, -kExponentLimit, kExponentLimit); }
 
 std::int32_t Sanitise(Sanitiser sanitiser, const std::string& text) {
     const std::int32_t n = ParseSettingNumber(text);

@@ -154,13 +154,9 @@ int Utility::YearsDifference(const DateTime& varNow, const DateTime& varThen) co
         std::clamp<long long>(difference, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
-std::string Utility::ReadFile(const std::string& strFileName) const {
-    return ReadFileOrThrow(strFileName);
-}
+std::string Utility::ReadFile(const std::string& strFileName) const { return ReadFileOrThrow(strFileName); }
 
-std::string Utility::FileRead(const std::string& strFile) const {
-    return ReadFileOrThrow(strFile);
-}
+std::string Utility::FileRead(const std::string& strFile) const { return ReadFileOrThrow(strFile); }
 
 void Utility::FileSave(const std::string& strFile, std::string_view strOut) const {
     FileDescriptor file(::open(strFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));

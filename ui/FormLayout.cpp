@@ -60,13 +60,9 @@ double CaptionOverflow(const QWidget* w) {
 
 }  // namespace
 
-int FormTwipsX(const QWidget* w, int twips) {
-    return ScaledX(w, FormScale(w), twips);
-}
+int FormTwipsX(const QWidget* w, int twips) { return ScaledX(w, FormScale(w), twips); }
 
-int FormTwipsY(const QWidget* w, int twips) {
-    return ScaledY(w, FormScale(w), twips);
-}
+int FormTwipsY(const QWidget* w, int twips) { return ScaledY(w, FormScale(w), twips); }
 
 void PlaceTwips(QWidget* w, int left, int top, int width, int height) {
     const QRect twips(left, top, width, height);

@@ -12,9 +12,7 @@ std::vector<ListColumn> ParamList::DesignedColumns() {
             {"Description", "Description", 4000}};
 }
 
-ListColumn ParamList::OptionalColumn() {
-    return {"Optional", "Optional", 600};
-}
+ListColumn ParamList::OptionalColumn() { return {"Optional", "Optional", 600}; }
 
 ParamRow ParamList::RowFromDialog(DevelopmentLanguage language, std::string name, bool optionalTicked,
                                   std::string type, std::string description) {

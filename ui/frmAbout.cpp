@@ -137,9 +137,7 @@ void frmAbout::cmdOK_Click() {
     hide();  // stays loaded; a modal show returns here
 }
 
-void frmAbout::cmdSysInfo_Click() {
-    StartSysInfo();
-}
+void frmAbout::cmdSysInfo_Click() { StartSysInfo(); }
 
 void frmAbout::StartSysInfo() {
     ProgramLauncher& launcher = m_services.launcher;

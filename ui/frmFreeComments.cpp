@@ -63,13 +63,9 @@ void frmFreeComments::cmdCancel_Click() {
     hide();
 }
 
-void frmFreeComments::reject() {
-    cmdCancel_Click();
-}
+void frmFreeComments::reject() { cmdCancel_Click(); }
 
-void frmFreeComments::txtComments_GotFocus() {
-    SelectAllText(txtComments);
-}
+void frmFreeComments::txtComments_GotFocus() { SelectAllText(txtComments); }
 
 void frmFreeComments::keyPressEvent(QKeyEvent* event) {
     // Without auto-default a focused button ignores Enter; it still presses like any other.

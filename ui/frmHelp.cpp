@@ -152,8 +152,6 @@ void frmHelp::TabStrip1_Click() {
     if (index >= 0 && index < 2) m_frames[index]->raise();
 }
 
-void frmHelp::cmdOK_Click() {
-    accept();
-}
+void frmHelp::cmdOK_Click() { accept(); }
 
 }  // namespace qm

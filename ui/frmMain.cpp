@@ -39,9 +39,7 @@ namespace {
 
 const QString kWebTarget = QStringLiteral("_blank");
 
-QString FromUtf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
+QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
@@ -131,9 +129,7 @@ ProcedureDescription frmMain::snapshotDescription() const {
     return description;
 }
 
-const ParamList& frmMain::paramList() const {
-    return m_params->list();
-}
+const ParamList& frmMain::paramList() const { return m_params->list(); }
 
 void frmMain::CopyComments() {
     const ProcedureDescription description = snapshotDescription();
@@ -185,24 +181,12 @@ void frmMain::TabStrip1_Click() {
     else cmdParamAdd->setFocus();
 }
 
-void frmMain::optSub_Click() {
-    txtSubName->setFocus();
-}
-void frmMain::optFunction_Click() {
-    txtSubName->setFocus();
-}
-void frmMain::optProperty_Click() {
-    txtSubName->setFocus();
-}
-void frmMain::optPublic_Click() {
-    txtSubName->setFocus();
-}
-void frmMain::optProtected_Click() {
-    txtSubName->setFocus();
-}
-void frmMain::optPrivate_Click() {
-    txtSubName->setFocus();
-}
+void frmMain::optSub_Click() { txtSubName->setFocus(); }
+void frmMain::optFunction_Click() { txtSubName->setFocus(); }
+void frmMain::optProperty_Click() { txtSubName->setFocus(); }
+void frmMain::optPublic_Click() { txtSubName->setFocus(); }
+void frmMain::optProtected_Click() { txtSubName->setFocus(); }
+void frmMain::optPrivate_Click() { txtSubName->setFocus(); }
 
 void frmMain::optGeneral_Click() {
     // A new dialog each time, so an earlier cancelled text never comes back.
@@ -218,15 +202,9 @@ void frmMain::optGeneral_Click() {
     }
 }
 
-void frmMain::txtSubName_GotFocus() {
-    SelectAllText(txtSubName);
-}
-void frmMain::txtSubPurpose_GotFocus() {
-    SelectAllText(txtSubPurpose);
-}
-void frmMain::txtSubReturns_GotFocus() {
-    SelectAllText(txtSubReturns);
-}
+void frmMain::txtSubName_GotFocus() { SelectAllText(txtSubName); }
+void frmMain::txtSubPurpose_GotFocus() { SelectAllText(txtSubPurpose); }
+void frmMain::txtSubReturns_GotFocus() { SelectAllText(txtSubReturns); }
 
 void frmMain::cmdParamAdd_Click() {
     const DevelopmentLanguage language = TheSettings().CommentsType;

@@ -82,9 +82,7 @@ int frmOptions::language() const {
     return 2;
 }
 
-QString frmOptions::personalName() const {
-    return txtName->text();
-}
+QString frmOptions::personalName() const { return txtName->text(); }
 
 void frmOptions::cmdOK_Click() {
     // Losing the choice silently at the next start would look like the dialog ignored it.
@@ -98,17 +96,11 @@ void frmOptions::cmdOK_Click() {
     hide();
 }
 
-void frmOptions::cmdCancel_Click() {
-    hide();
-}
+void frmOptions::cmdCancel_Click() { hide(); }
 
-void frmOptions::reject() {
-    cmdCancel_Click();
-}
+void frmOptions::reject() { cmdCancel_Click(); }
 
-void frmOptions::txtName_GotFocus() {
-    SelectAllText(txtName);
-}
+void frmOptions::txtName_GotFocus() { SelectAllText(txtName); }
 
 bool frmOptions::eventFilter(QObject* watched, QEvent* event) {
     if (watched == txtName && event->type() == QEvent::FocusIn) txtName_GotFocus();

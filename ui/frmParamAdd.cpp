@@ -16,9 +16,7 @@
 namespace qm {
 namespace {
 
-bool IsBlank(const std::string& text) {
-    return text.find_first_not_of(" \t") == std::string::npos;
-}
+bool IsBlank(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
 
 }  // namespace
 
@@ -123,17 +121,11 @@ void frmParamAdd::cmdCancel_Click() {
     hide();
 }
 
-void frmParamAdd::reject() {
-    cmdCancel_Click();
-}
+void frmParamAdd::reject() { cmdCancel_Click(); }
 
-void frmParamAdd::txtParamName_GotFocus() {
-    SelectAllText(txtParamName);
-}
+void frmParamAdd::txtParamName_GotFocus() { SelectAllText(txtParamName); }
 
-void frmParamAdd::txtParamDescription_GotFocus() {
-    SelectAllText(txtParamDescription);
-}
+void frmParamAdd::txtParamDescription_GotFocus() { SelectAllText(txtParamDescription); }
 
 bool frmParamAdd::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {

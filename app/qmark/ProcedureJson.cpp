@@ -33,9 +33,7 @@ std::string OneLine(std::string_view text) {
     return out;
 }
 
-std::string Quoted(std::string_view text) {
-    return QuoteForMessage(text, '"');
-}
+std::string Quoted(std::string_view text) { return QuoteForMessage(text, '"'); }
 
 std::string KeyList(std::initializer_list<std::string_view> keys) {
     std::string out;

@@ -19,9 +19,7 @@ namespace qm {
 namespace {
 
 // An argument quoted back in a message.
-std::string Shown(std::string_view arg) {
-    return QuoteForMessage(arg, '\'');
-}
+std::string Shown(std::string_view arg) { return QuoteForMessage(arg, '\''); }
 
 std::optional<DevelopmentLanguage> ParseLanguage(std::string_view text) {
     DevelopmentLanguage value = 0;

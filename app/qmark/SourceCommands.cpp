@@ -49,9 +49,7 @@ std::optional<DevelopmentLanguage> LanguageOf(const fs::path& path) {
     return std::nullopt;
 }
 
-std::string Reason(int error) {
-    return std::strerror(error);
-}
+std::string Reason(int error) { return std::strerror(error); }
 
 // The only place that touches the files: read once with the state it was read in, and
 // replace only when that state still holds, so an edit made meanwhile is never lost. A writer

@@ -66,8 +66,6 @@ vbide::AddInFactory* FindAddIn(const QString& progId, QString* error) {
     return factory;
 }
 
-QString AddInDescription(const QString& progId) {
-    return Locate(progId).description;
-}
+QString AddInDescription(const QString& progId) { return Locate(progId).description; }
 
 }  // namespace qm

@@ -76,9 +76,7 @@ EnvironmentWindow::EnvironmentWindow(QWidget* parent) : QMainWindow(parent) {
     resize(720, 480);
 }
 
-EnvironmentWindow::~EnvironmentWindow() {
-    disconnectAll();
-}
+EnvironmentWindow::~EnvironmentWindow() { disconnectAll(); }
 
 void EnvironmentWindow::startUp() {
     for (const auto& [progId, value] : ReadAddInList())

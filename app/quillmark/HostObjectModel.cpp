@@ -44,9 +44,7 @@ int ClickSource::Advise(ClickHandler handler) {
     return cookie;
 }
 
-void ClickSource::Unadvise(int cookie) {
-    m_handlers.erase(cookie);
-}
+void ClickSource::Unadvise(int cookie) { m_handlers.erase(cookie); }
 
 void ClickSource::fire(vbide::CommandBarControl* control) {
     bool handled = false;

@@ -85,8 +85,6 @@ int TwipsToPixelsY(int twips, const QWidget* widget) {
     return qRound(twips * LogicalDpi(widget, false) / 1440.0);
 }
 
-void DoEvents() {
-    QCoreApplication::processEvents();
-}
+void DoEvents() { QCoreApplication::processEvents(); }
 
 }  // namespace qm

@@ -20,9 +20,7 @@ T* child(QWidget* window, const char* name) {
     return found;
 }
 
-inline QWidget* focused() {
-    return QApplication::focusWidget();
-}
+inline QWidget* focused() { return QApplication::focusWidget(); }
 
 // ALT+key pressed and released where the focus is.
 inline void altKey(Qt::Key key) {
