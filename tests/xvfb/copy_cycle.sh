@@ -120,12 +120,16 @@ cp "$work/clipboard" "$work/last"
 # Exit (the leftmost toolbar button) ends the launcher; there is no clipboard manager here.
 focus_window "Quillmark 98"
 keys mousemove --window "$wid" 14 14 click 1
-i=0
-while kill -0 "$app_pid" 2>/dev/null; do
-    i=$((i + 1))
-    [ $i -gt 100 ] && fail "quillmark did not end after Exit"
-    sleep 0.1
-done
+# wait_gone PID TENTHS MESSAGE: fails with MESSAGE unless PID ends within TENTHS tenths of a second.
+wait_gone() {
+    i=0
+    while kill -0 "$1" 2>/dev/null; do
+        i=$((i + 1))
+        [ $i -gt "$2" ] && fail "$3"
+        sleep 0.1
+    done
+}
+wait_gone "$app_pid" 100 "quillmark did not end after Exit"
 wait "$app_pid"
 app_pid=""
 xclip -o -selection clipboard >"$work/kept" 2>/dev/null || fail "the clipboard is empty after Exit"
@@ -139,10 +143,5 @@ for proc in /proc/[0-9]*; do
 done
 [ -n "$server" ] || fail "no process serves the clipboard"
 printf 'another owner' | xclip -selection clipboard
-i=0
-while kill -0 "$server" 2>/dev/null; do
-    i=$((i + 1))
-    [ $i -gt 50 ] && fail "the clipboard server $server still runs after another program took over"
-    sleep 0.1
-done
+wait_gone "$server" 50 "the clipboard server $server still runs after another program took over"
 echo "PASS: three copies, the last $(wc -c <"$work/last") bytes from a pasted declaration, as expected, kept after Exit"
