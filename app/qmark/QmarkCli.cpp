@@ -106,11 +106,11 @@ const OptionRow kOptions[] = {
          if (!kind) throw UsageError("invalid kind " + Shown(v) + " (use Sub, Function or Property)");
          Describing(r, f).kind = *kind;
      }},
-    {"--access", "ACCESS", kDescribing, "block", "Public (default), Private or Protected",
+    {"--access", "ACCESS", kDescribing, "block", "Public (default), Private, Protected or Friend",
      [](Request& r, std::string_view f, const std::string& v) {
          const auto access = ParseAccessName(v);
          if (!access) {
-             throw UsageError("invalid access " + Shown(v) + " (use Public, Private or Protected)");
+             throw UsageError("invalid access " + Shown(v) + " (use Public, Private, Protected or Friend)");
          }
          Describing(r, f).access = *access;
      }},

@@ -10,10 +10,7 @@ namespace {
 
 // "Public Function Foo -> int | a: int; b?: const std::string&" (? marks Optional "Yes").
 std::string Spell(const ProcedureDescription& d) {
-    static const char* const kKinds[] = {"Sub", "Function", "Property", "General"};
-    static const char* const kAccess[] = {"Public", "Private", "Protected"};
-    std::string s = std::string(kAccess[static_cast<int>(d.access)]) + " " +
-                    kKinds[static_cast<int>(d.kind)] + " " + d.name;
+    std::string s = std::string(AccessName(d.access)) + " " + std::string(KindName(d.kind)) + " " + d.name;
     if (!d.returns.empty()) s += " -> " + d.returns;
     for (std::size_t i = 0; i < d.parameters.size(); ++i) {
         const ParameterEntry& p = d.parameters[i];
@@ -46,7 +43,7 @@ TEST(ReadDeclaration, VisualBasic) {
          "Public Function GetTotal -> Currency | OrderID: Long; IncludeTax?: Boolean"},
         {"sub Main()", "Public Sub Main"},
         {"PRIVATE STATIC SUB Tick", "Private Sub Tick"},
-        {"Friend Function Count%()", "Public Function Count -> Integer"},
+        {"Friend Function Count%()", "Friend Function Count -> Integer"},
         {"Function Cap$(s$, n&, x!, y#, z@, w^)",
          "Public Function Cap -> String | s: String; n: Long; x: Single; y: Double; z: Currency; w: "
          "LongLong"},
@@ -65,6 +62,7 @@ TEST(ReadDeclaration, VisualBasic) {
          "Private Function GetTickCount -> Long"},
         {"Declare Sub Sleep Lib \"kernel32\" Alias \"SleepEx\" (ByVal ms As Long)",
          "Public Sub Sleep | ms: Long"},
+        {"Private Declare Sub Beep CDecl Lib \"kernel32\" (dwFreq As Any)", "Private Sub Beep | dwFreq: Any"},
         {"Sub S(Optional ByVal a As String = \"x, (y)\", Optional b = Array(1, 2), Optional c As Date = "
          "#1/2/2000#)",
          "Public Sub S | a?: String; b?: Variant; c?: Date"},
