@@ -213,6 +213,38 @@ TEST(ReadDeclaration, Cpp) {
     CheckRows(rows, 1);
 }
 
+// Shapes of real headers: capitals types and macros where a reader takes them for names.
+TEST(ReadDeclaration, ShapesOfRealCode) {
+    const Row rows[] = {
+        {"void f(FILE* s);", "Public Sub f | s: FILE*"},
+        {"void Fill(BYTE* p, DWORD n);", "Public Sub Fill | p: BYTE*; n: DWORD"},
+        {"HRESULT GetName(BSTR* value);", "Public Function GetName -> HRESULT | value: BSTR*"},
+        {"  virtual /* [propget] */ HRESULT STDMETHODCALLTYPE get_Value( \n"
+         "      /* [retval][out] */ BOOL *value) = 0;",
+         "Public Function get_Value -> HRESULT | value: BOOL*"},
+        {"HRESULT (STDMETHODCALLTYPE *Release)(IUnknown* This);",
+         "error: a function-pointer variable, not a procedure"},
+        {"INT_PTR CALLBACK DlgProc(HWND h, UINT m);",
+         "Public Function DlgProc -> INT_PTR | h: HWND; m: UINT"},
+        {"SPDLOG_INLINE logger::logger(std::string name)", "Public Sub logger::logger | name: std::string"},
+        {"template <typename Mutex>\nSPDLOG_INLINE base_sink<Mutex>::base_sink()",
+         "Public Sub base_sink<Mutex>::base_sink"},
+        {"SPDLOG_INLINE logger::~logger()", "Public Sub logger::~logger"},
+        {"  FMT_CONSTEXPR arg_ref(basic_string_view<Char> n) : name(n) {}",
+         "Public Sub arg_ref | n: basic_string_view<Char>"},
+        {"WXDLLIMPEXP_BASE wxString(const char* s) : m_impl{s} {}", "Public Sub wxString | s: const char*"},
+        {"QT_DEPRECATED explicit Foo(int n);", "Public Sub Foo | n: int"},
+        {"Q_INVOKABLE explicit Foo(QObject* parent = nullptr);", "Public Sub Foo | parent?: QObject*"},
+        {"SPDLOG_CONSTEXPR source_loc() = default;", "Public Sub source_loc"},
+        {"  FMT_CONSTEXPR FMT_INLINE value(char_type* x FMT_BUILTIN) {", "Public Sub value | x: char_type*"},
+        {"void f(const T& x FMT_BUILTIN, long double y ALIGNED(4) = 0)",
+         "Public Sub f | x: const T&; y?: long double"},
+        {"void g(LPVOID lpParam OPTIONAL, int FOO, struct stat ST)",
+         "Public Sub g | lpParam: LPVOID; FOO: int; ST: struct stat"},
+    };
+    CheckRows(rows, 1);
+}
+
 TEST(ReadDeclaration, RefusesOtherLanguagesAndDeepNesting) {
     EXPECT_EQ(ReadDeclaration("Sub A()", 2).error, "unknown language 2");
     EXPECT_EQ(ReadDeclaration("void a()", -1).error, "unknown language -1");
