@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <tuple>
 
 namespace qm {
 namespace {
@@ -86,6 +88,7 @@ TEST(ReadDeclaration, VisualBasic) {
         {"End Sub", "error: the end of a block, not a declaration"},
         {"Event Changed()", "error: an event, not a procedure"},
         {"x = Foo(1)", "error: not a Sub, Function or Property declaration"},
+        {"int add(int a, int b);", "error: this reads as C++; use --language 1"},
         {"Property Foo()", "error: Property must be followed by Get, Let or Set"},
         {"Sub (a)", "error: the procedure has no name"},
         {"Sub F(a As Long", "error: unbalanced parentheses"},
@@ -241,8 +244,45 @@ TEST(ReadDeclaration, ShapesOfRealCode) {
          "Public Sub f | x: const T&; y?: long double"},
         {"void g(LPVOID lpParam OPTIONAL, int FOO, struct stat ST)",
          "Public Sub g | lpParam: LPVOID; FOO: int; ST: struct stat"},
+        {"Public Sub PrintOrder(ByVal OrderID As Long)",
+         "error: this reads as Visual Basic; use --language 0"},
+        {"' Totals\nFunction Total() As Currency", "error: this reads as Visual Basic; use --language 0"},
     };
     CheckRows(rows, 1);
+}
+
+// Each declaration of a longer text, spelled "line: access name"; nothing in a body or a
+// preprocessor line counts, and a label's access holds until its class ends.
+TEST(ReadDeclarations, FindsEveryDeclarationOnceInOrder) {
+    const std::tuple<DevelopmentLanguage, std::string, std::string> rows[] = {
+        {1, "int f(int a);\n\n  int g(int b); int h();\n", "1: Public f; 3: Public g"},
+        {1,
+         "#define X(a) \\\n  int fake(a);\nclass W : public QWidget {\n  Q_OBJECT\npublic:\n  explicit W(int "
+         "n);\n"
+         "private slots:\n  int size() const { Foo bar(baz); return 1; }\n  void click();\n};\n"
+         "// int gone();\nW::W(int n) : QWidget(n), m_a{1} {\n  Foo inner(x);\n}\nvoid after();",
+         "6: Public W; 8: Private size; 9: Private click; 12: Public W::W; 15: Public after"},
+        {0,
+         "Public Sub A()\nEnd Sub\n' Private Sub Gone()\nPrivate Function B( _\n  x As Long) As Long\n"
+         "Friend Sub C(): End Sub",
+         "1: Public A; 4: Private B; 6: Friend C"},
+        {0, "x = 1\n' a remark\n", "error: not a Sub, Function or Property declaration"},
+        {0, "int add(int a, int b);", "error: this reads as C++; use --language 1"},
+        {1, "' Totals\nPublic Function Total() As Currency",
+         "error: this reads as Visual Basic; use --language 0"},
+        {1, "int f(int a) /* never closed", "error: unterminated comment"},
+        {1, "\n\n", "error: no declaration"},
+    };
+    for (const auto& [language, text, expected] : rows) {
+        const DeclarationList list = ReadDeclarations(text, language);
+        std::string got = list.found.empty() ? "error: " + list.error : "";
+        for (const FoundDeclaration& found : list.found) {
+            const auto line = std::count(text.begin(), text.begin() + found.lineStart, '\n') + 1;
+            got += (got.empty() ? "" : "; ") + std::to_string(line) + ": " +
+                   std::string(AccessName(found.description.access)) + " " + found.description.name;
+        }
+        EXPECT_EQ(got, expected) << text;
+    }
 }
 
 TEST(ReadDeclaration, RefusesOtherLanguagesAndDeepNesting) {
