@@ -58,10 +58,11 @@ const CommandRow kCommands[] = {
      "reads a Visual Basic or C++ procedure declaration from standard\n"
      "input and writes its description as the JSON that block reads",
      RunDescribe},
-    {"header", "header [--purpose TEXT] [OPTION]... < declaration",
-     "an editor filter: the block for the declaration on standard input,\n"
-     "indented like it and with its line ends (LF or CR LF), then the\n"
-     "declaration unchanged; on any failure the input alone comes back",
+    {"header", "header [--purpose TEXT] [OPTION]... < declarations",
+     "an editor filter: standard input with a block above each\n"
+     "declaration in it, indented like it and with its line ends (LF or\n"
+     "CR LF); with no declaration, or on any failure, the input alone\n"
+     "comes back",
      RunHeader, false, true},
     {"check", "check [OPTION]... PATH...",
      "report the headers that are out of step with the declarations\n"

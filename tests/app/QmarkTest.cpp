@@ -176,8 +176,8 @@ TEST(QmarkFree, EveryLineEndBecomesABodyLine) {
     }
 }
 
-// describe's JSON gives block what --declaration gives it; header is that block, indented and
-// ended like the input's first line, above the input.
+// describe's JSON gives block what --declaration gives it; header puts that block above each
+// declaration of its input, indented and ended like the declaration's line.
 TEST(QmarkDeclaration, DescribeHeaderAndBlockAgree) {
     const std::string vb =
         "Public Function Total(ByVal ID As Long, _\n    Optional Tax As Boolean) As Currency\n";
@@ -189,20 +189,38 @@ TEST(QmarkDeclaration, DescribeHeaderAndBlockAgree) {
         "\"access\": \"Private\",\n  \"parameters\": []\n}\n");
     EXPECT_EQ(RunCli(Words("describe --language 0"), "Sub F\xe9()").err,
               "qmark: the declaration is not UTF-8 text, which JSON cannot carry\n");
-    // input, its language, the block's indent and line end
-    const std::tuple<std::string, std::string, std::string, std::string> rows[] = {
-        {vb, "0", "", "\n"},
-        {"    Private Sub Reset()\r\n    End Sub\r\n", "0", "    ", "\r\n"},
-        {"\n\t  void f(int a,\n  int b);", "1", "\t  ", "\n"},
-        {"Sub A()", "0", "", "\n"}};
-    for (const auto& [input, language, indent, lineEnd] : rows) {
+    // The input with '@' where a block goes, and its language.
+    const std::pair<std::string, std::string> rows[] = {
+        {"@" + vb, "0"},
+        {"@    Private Sub Reset()\r\n    End Sub\r\n", "0"},
+        {"\n@\t  void f(int a,\n  int b);", "1"},
+        {"@Sub A()", "0"},
+        {"\xEF\xBB\xBF@Sub A()\r\n", "0"},
+        {"@int f(int a);\n// between\n\n@  int g(int b) {\n    return h(b);\n  }\n", "1"},
+        {"@Sub A()\r\nEnd Sub\r\n' a remark\r\n@\tFunction B() As Long\r\n", "0"}};
+    for (const auto& [marked, language] : rows) {
         const std::string args = kFixed + " --language " + language + " --purpose Does";
+        const auto unmarked = [](std::string text) {
+            text.erase(std::remove(text.begin(), text.end(), '@'), text.end());
+            return text;
+        };
         std::string expected;
-        for (const std::string& line : Words(RunCli(Words(args + " block --declaration"), input).out, '\n')) {
-            if (!line.empty()) expected += indent + line.substr(0, line.size() - 1) + lineEnd;
+        std::size_t at = 0;
+        for (std::size_t mark = marked.find('@'); mark != std::string::npos; mark = marked.find('@', at)) {
+            const std::string rest = unmarked(marked.substr(mark + 1));
+            const std::string indent = rest.substr(0, rest.find_first_not_of(" \t"));
+            const std::size_t lf = rest.find('\n');
+            const std::string lineEnd =
+                lf != std::string::npos && lf > 0 && rest[lf - 1] == '\r' ? "\r\n" : "\n";
+            expected += marked.substr(at, mark - at);
+            at = mark + 1;
+            for (const std::string& line :
+                 Words(RunCli(Words(args + " block --declaration"), rest).out, '\n'))
+                if (!line.empty()) expected += indent + line.substr(0, line.size() - 1) + lineEnd;
         }
+        expected += marked.substr(at);
         EXPECT_NE(expected.find("Does"), std::string::npos);
-        EXPECT_EQ(RunCli(Words(args + " header"), input).out, expected + input) << input;
+        EXPECT_EQ(RunCli(Words(args + " header"), unmarked(marked)).out, expected) << marked;
     }
     // Whatever goes wrong, an editor gets its lines back.
     for (const auto& [args, input] : {std::pair<std::string, std::string>{"header", "Dim x As Long\n"},
