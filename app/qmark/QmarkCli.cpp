@@ -2,7 +2,6 @@
 #include "app/qmark/QmarkCli.h"
 
 #include <algorithm>
-#include <charconv>
 #include <ostream>
 #include <string_view>
 
@@ -21,11 +20,11 @@ namespace {
 // An argument quoted back in a message.
 std::string Shown(std::string_view arg) { return QuoteForMessage(arg, '\''); }
 
+// Only a settings file can hold another value, which then gives a block without a prefix.
 std::optional<DevelopmentLanguage> ParseLanguage(std::string_view text) {
-    DevelopmentLanguage value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
+    if (text == "0") return kVisualBasic;
+    if (text == "1") return kVisualCpp;
+    return std::nullopt;
 }
 
 // A flag that describes the procedure; block then leaves standard input alone.
@@ -148,7 +147,8 @@ const OptionRow kOptions[] = {
      [](Request& r, std::string_view, const std::string& v) {
          r.language = ParseLanguage(v);
          if (!r.language) {
-             throw UsageError("invalid language " + Shown(v) + " (an integer: 0 Visual Basic, 1 Visual C++)");
+             throw UsageError("invalid language " + Shown(v) +
+                              " (use 0 for Visual Basic or 1 for Visual C++)");
          }
      }},
     {"--developer", "NAME", kGeneral, "block free header update",

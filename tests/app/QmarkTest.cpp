@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <iterator>
 #include <fstream>
 #include <sstream>
@@ -74,19 +75,26 @@ TEST(QmarkBlock, FieldsReachTheirLine) {
         {R"({"access": "Private"})", "'  Private Sub \r\n"},
         {"--access Protected --kind Property --name P", "'  Protected Property P\r\n"},
         {"--date 2000-02-29 --name x", "'      29-Feb-00            Ada  "},
-        {"--param x --language 7", "\r\n" + std::string(72, '=') + "\r\n"}};
+        {R"({"access": "Friend"})", "'  Friend Sub \r\n"}};
     for (const auto& [given, line] : rows) {
         const bool json = given[0] == '{';
         const Result r = RunCli(Words(kFixed + " block" + (json ? "" : " " + given)), json ? given : "");
         EXPECT_EQ(r.err, "") << given;
         EXPECT_NE(r.out.find(line), std::string::npos) << given << "\n" << r.out;
     }
+    // A settings file's language 7 is no option's: the block has no remark prefix.
+    const std::string settings = std::string(std::getenv("XDG_CONFIG_HOME")) + "/quillmark/Qmark98.ini";
+    std::filesystem::create_directories(std::filesystem::path(settings).parent_path());
+    std::ofstream(settings) << "[General]\nComments Type=7\n";
+    const Result r = RunCli(Words("block --developer Ada --param x"));
+    std::filesystem::remove(settings);
+    EXPECT_NE(r.out.find("\r\n" + std::string(72, '=') + "\r\n"), std::string::npos) << r.err;
 }
 
 // Bad command lines and bad input, each next to its message, after fixed valid options. A message
 // without its line end is the start of a one-line message.
 TEST(QmarkErrors, RejectedWithExitTwoAndAClearMessage) {
-    const std::string language = " (an integer: 0 Visual Basic, 1 Visual C++)";
+    const std::string language = " (use 0 for Visual Basic or 1 for Visual C++)";
     const std::string lineBreak = " holds a line break; each field is one line of the block\n";
     std::vector<std::pair<std::string, std::string>> commandLines = {
         {"", "missing command (block, free, describe, header, check or update)"},
@@ -109,7 +117,8 @@ TEST(QmarkErrors, RejectedWithExitTwoAndAClearMessage) {
         {"update --language 1", "missing file or folder to update"},
         {"update --format xml x", "invalid format 'xml' (use text or json)"},
         {"update --dry-run --format json x", "option '--dry-run' prints a diff, not --format json"},
-        {"update --language 2 x", "check and update read language 0 (Visual Basic) or 1 (Visual C++) only"}};
+        {"update --language 2 x", "invalid language '2'" + language},
+        {"header --language -0", "invalid language '-0'" + language}};
     for (const std::string& bad :
          Words("1900-02-29 1998-04-31 0000-01-01 1998-12-6 +998-12-06 1998-12-06x")) {
         commandLines.push_back(
