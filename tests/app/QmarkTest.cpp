@@ -240,6 +240,37 @@ TEST(QmarkDeclaration, DescribeHeaderAndBlockAgree) {
     }
 }
 
+// Whatever shape a declaration has, the block header writes for it is in step with it:
+// check finds nothing and update leaves the file alone.
+TEST(QmarkDeclaration, HeaderWritesBlocksCheckFindsInStep) {
+    const std::tuple<std::string, std::string, std::string> files[] = {
+        {"shapes.h", "1",
+         "void f(FILE* s);\nvoid Fill(BYTE* p, DWORD n);\nclass Sink {\npublic:\n"
+         "  virtual HRESULT STDMETHODCALLTYPE get_Value(\n      /* [retval][out] */ BOOL *value) = 0;\n"
+         "  FMT_CONSTEXPR arg_ref(basic_string_view<Char> n) : name(n) {}\n"
+         "  Q_INVOKABLE explicit Sink(QObject* parent = nullptr);\n"
+         "  FMT_CONSTEXPR FMT_INLINE value(const T& x FMT_BUILTIN, int n = 0) {\n    Foo bar(baz);\n  }\n};\n"
+         "template <typename Mutex>\nSPDLOG_INLINE base_sink<Mutex>::base_sink(std::unique_ptr<formatter> "
+         "f)\n"
+         "    : formatter_(std::move(f)) {}\nSPDLOG_INLINE logger::~logger() = default;\n"},
+        {"Shapes.bas", "0",
+         "Attribute VB_Name = \"Shapes\"\r\nFriend Function Count(ByVal n As Long) As Long\r\nEnd "
+         "Function\r\n"
+         "Private Declare Sub Beep CDecl Lib \"kernel32\" (ByVal f As Long)\r\n"
+         "Friend Property Get Archive() As Variant\r\nEnd Property\r\n"}};
+    for (const auto& [name, language, code] : files) {
+        const Result headed = RunCli(Words(kFixed + " --language " + language + " header"), code);
+        const std::string path = std::getenv("TMPDIR") + name;
+        std::ofstream(path, std::ios::binary) << headed.out;
+        const auto blocks = std::count(headed.out.begin(), headed.out.end(), '=') / 144;
+        EXPECT_EQ(blocks, name == "shapes.h" ? 8 : 3) << headed.out;
+        const Result check = RunCli({"check", path});
+        EXPECT_EQ(std::to_string(check.status) + check.out, "0") << check.err;
+        EXPECT_EQ(RunCli({"update", "--developer", "Ada", path}).status, 0);
+        EXPECT_EQ(test::FileBytes(path), headed.out);
+    }
+}
+
 TEST(QmarkInfo, HelpAndVersion) {
     const std::string help = RunCli({"--help"}).out;
     EXPECT_NE(help.find("\n       qmark free [OPTION]... < text\n"), std::string::npos) << help;
