@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "reader/Declaration.h"
 
-#include <array>
+#include <initializer_list>
 
 #include "reader/CppSyntax.h"
 #include "reader/DeclarationLexer.h"
@@ -14,19 +14,30 @@ constexpr std::string_view kNoDeclaration = "no declaration";
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-// Visual Basic opens its text: a remark, or a word that opens a procedure there and never
-// one in C++ (letter case ignored, so "static" too, which the Visual Basic reader refuses).
+// Visual Basic opens its text: a remark, or the words that open a procedure there and never
+// in C++ ([Public|Private|Friend] [Static] [Declare] Sub|Function|Property, letter case
+// ignored), continuations allowed between them.
 bool OpensLikeVb(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && IsSpace(text[i])) ++i;
-    if (i < text.size() && text[i] == '\'') return true;
-    std::size_t end = i;
-    while (end < text.size() && ((text[end] | 0x20) >= 'a' && (text[end] | 0x20) <= 'z')) ++end;
-    static constexpr std::array<std::string_view, 8> kOpeners{"Public",  "Private", "Friend",   "Static",
-                                                              "Declare", "Sub",     "Function", "Property"};
-    for (std::string_view w : kOpeners)
-        if (EqualsNoCase(text.substr(i, end - i), w)) return true;
-    return false;
+    const auto word = [&] {
+        while (i < text.size() &&
+               (IsSpace(text[i]) || (text[i] == '_' && i + 1 < text.size() && IsSpace(text[i + 1]))))
+            ++i;
+        const std::size_t start = i;
+        while (i < text.size() && ((text[i] | 0x20) >= 'a' && (text[i] | 0x20) <= 'z')) ++i;
+        return text.substr(start, i - start);
+    };
+    const auto oneOf = [](std::string_view w, std::initializer_list<std::string_view> list) {
+        for (std::string_view item : list)
+            if (EqualsNoCase(w, item)) return true;
+        return false;
+    };
+    std::string_view w = word();
+    if (w.empty()) return i < text.size() && text[i] == '\'';
+    if (oneOf(w, {"Public", "Private", "Friend"})) w = word();
+    if (oneOf(w, {"Static"})) w = word();
+    if (oneOf(w, {"Declare"})) return true;
+    return oneOf(w, {"Sub", "Function", "Property"});
 }
 
 DeclarationList ReadVbDeclarations(std::string_view text, std::size_t begin) {
