@@ -198,9 +198,11 @@ private:
             }
             if (m_s.is(i, "->")) {
                 if (!trailing.str().empty()) return {};  // only the first arrow is the function's
+                // An arrow after a parameter list belongs to the type: auto(*)() -> int(*)().
                 std::size_t j = i + 1;
-                while (j < m_n && !m_s.is(j, "{") && !m_s.is(j, ";") && !m_s.is(j, "=") && !m_s.is(j, "->") &&
-                       !m_s.is(j, "override") && !m_s.is(j, "final") && !m_s.is(j, "requires")) {
+                while (j < m_n && !m_s.is(j, "{") && !m_s.is(j, ";") && !m_s.is(j, "=") &&
+                       !(m_s.is(j, "->") && !m_s.is(j - 1, ")")) && !m_s.is(j, "override") &&
+                       !m_s.is(j, "final") && !m_s.is(j, "requires")) {
                     const std::size_t next = m_s.past(j, m_n);
                     const std::size_t to =
                         (m_s.is(j, "(") || m_s.is(j, "[") || m_s.is(j, "<")) && next != kNoMatch ? next

@@ -173,6 +173,7 @@ TEST(ReadDeclaration, Cpp) {
         {"auto make() -> std::unique_ptr<Foo>", "Public Function make -> std::unique_ptr<Foo>"},
         {"auto pick(int k) -> int(*)(char*) { return x->y; }",
          "Public Function pick -> int(*)(char*) | k: int"},
+        {"auto foo() -> auto(*)() -> tmp<int>(*)();", "Public Function foo -> auto(*)() -> tmp<int>(*)()"},
         {"template <class T> auto sum(T a, T b) -> decltype(a + b)",
          "Public Function sum -> decltype(a + b) | a: T; b: T"},
         {"extern \"C\" int c_api(void);", "Public Function c_api -> int"},
