@@ -179,13 +179,13 @@ private:
                       (m_t[j - 1].kind == TokenKind::Word || is(j - 1, ">"))))
                     return j + 1;
                 j = match;
-            } else if (is(j, ":")) {
+            } else if (is(j, ":") && j > k) {
                 // After a parameter list, not a class name: A() noexcept : m_x{1}.
                 std::size_t p = j - 1;
                 while (p > k && m_t[p].kind == TokenKind::Word &&
                        (IsCapsWord(m_t[p].text) || IsCvWord(m_t[p].text) || is(p, "noexcept")))
                     --p;
-                initializers = j > k && is(p, ")");
+                initializers = is(p, ")");
             }
         }
         return m_t.size();
