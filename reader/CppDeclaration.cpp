@@ -79,7 +79,7 @@ public:
             return Failure(error);
         // Capitals before a constructor or destructor are macros, never its type.
         if (type.str().size() == itemsText && trailing.str().empty() && !info.conversion &&
-            OnlyCapitals(items) && (constructorOnly || constructorName(info, items)))
+            onlyCapitals(items) && (constructorOnly || constructorName(info, items)))
             type = TypeText();
 
         d.name = m_s.spellName(info);
@@ -130,7 +130,7 @@ private:
     }
 
     // Words before the name that could all be macros: specifiers and single capitals words.
-    bool OnlyCapitals(const std::vector<SpecifierItem>& items) const {
+    bool onlyCapitals(const std::vector<SpecifierItem>& items) const {
         bool capitals = false;
         for (const SpecifierItem& item : items) {
             if (item.kind == SpecifierItem::Specifier || item.kind == SpecifierItem::Macro) continue;

@@ -410,8 +410,8 @@ void CppSyntax::readParameters(std::size_t open, int depth, std::vector<Paramete
 }
 
 std::size_t CppSyntax::trailingMacro(std::size_t begin, std::size_t stop) const {
-    // const T& x FMT_BUILTIN: capitals after a parameter's name are an attribute macro, as
-    // C++ never has a type, a name and a third word in a row.
+    // const T& x FMT_BUILTIN: a capitals word after a plain name that has a type before it is
+    // an attribute macro, as nothing else of a parameter can stand there.
     std::size_t macro = stop;
     if (macro > begin && is(macro - 1, ")") && m_t[macro - 1].match != kNoMatch) macro = m_t[macro - 1].match;
     if (macro < begin + 3 || !isWord(macro - 1) || !IsCapsWord(m_t[macro - 1].text)) return stop;

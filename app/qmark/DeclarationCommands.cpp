@@ -14,21 +14,20 @@
 namespace qm {
 namespace {
 
-// The line end of the input's first line: CR LF or LF; LF when there is none, as on Unix.
-std::string_view LineEndOf(std::string_view text) {
-    const std::size_t lf = text.find('\n');
+// How the line at start ends: CR LF or LF. A last line without an end follows the first
+// line; LF stands when no line has one, as on Unix.
+std::string_view LineEndAt(std::string_view text, std::size_t start) {
+    std::size_t lf = text.find('\n', start);
+    if (lf == std::string_view::npos) lf = text.find('\n');
     return lf != std::string_view::npos && lf > 0 && text[lf - 1] == '\r' ? "\r\n" : "\n";
 }
 
-// The block above the declaration whose line starts at lineStart: indented like that line and
-// ended like it (like the first line when it is the last and has no end).
+// The block above the declaration whose line starts at lineStart, indented and ended like it.
 void AddBlock(Request& r, std::string_view text, std::size_t lineStart, std::string& out) {
     const std::string block = BuildBlock(r);
     const std::string_view line = text.substr(lineStart);
     const std::string_view indent = line.substr(0, line.find_first_not_of(" \t"));
-    const std::size_t lf = line.find('\n');
-    const std::string_view lineEnd =
-        lf == std::string_view::npos ? LineEndOf(text) : (lf > 0 && line[lf - 1] == '\r' ? "\r\n" : "\n");
+    const std::string_view lineEnd = LineEndAt(text, lineStart);
     for (std::size_t start = 0; start < block.size();) {
         const std::size_t end = block.find("\r\n", start);
         out += indent;
