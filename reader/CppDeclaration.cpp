@@ -183,12 +183,12 @@ private:
     }
 
     // Reads what may follow the parameter list up to a body, ';' or the end; constructorOnly
-    // tells of member initializers or "= default" after a plain name.
+    // tells of member initializers.
     std::string readTrailing(std::size_t i, TypeText& trailing, bool& constructorOnly) const {
         while ((i = m_s.skipAttributes(i, m_n)) < m_n) {
             const std::string_view w = m_s.at(i).text;
             const bool word = m_s.isWord(i);
-            constructorOnly = m_s.is(i, ":") || (m_s.is(i, "=") && m_s.is(i + 1, "default"));
+            constructorOnly = m_s.is(i, ":");
             if (m_s.is(i, ";") || m_s.is(i, "{") || m_s.is(i, ":") || m_s.is(i, "try") ||
                 m_s.is(i, "requires"))
                 return {};

@@ -201,7 +201,6 @@ TEST(QmarkDeclaration, DescribeHeaderAndBlockAgree) {
     // The input with '@' where a block goes, and its language.
     const std::pair<std::string, std::string> rows[] = {
         {"@" + vb, "0"},
-        {"@    Private Sub Reset()\r\n    End Sub\r\n", "0"},
         {"\n@\t  void f(int a,\n  int b);", "1"},
         {"\xEF\xBB\xBF@Sub A()", "0"},
         {"@int f(int a);\n// between\n\n@  int g(int b) {\n    return h(b);\n  }\n", "1"},
@@ -239,19 +238,17 @@ TEST(QmarkDeclaration, DescribeHeaderAndBlockAgree) {
 TEST(QmarkDeclaration, HeaderWritesBlocksCheckFindsInStep) {
     const std::tuple<std::string, std::string, std::string> files[] = {
         {"shapes.h", "1",
-         "void f(FILE* s);\nvoid Fill(BYTE* p, DWORD n);\nclass Sink {\npublic:\n"
-         "  virtual HRESULT STDMETHODCALLTYPE get_Value(\n      /* [retval][out] */ BOOL *value) = 0;\n"
-         "  FMT_CONSTEXPR arg_ref(basic_string_view<Char> n) : name(n) {}\n"
-         "  Q_INVOKABLE explicit Sink(QObject* parent = nullptr);\n"
-         "  FMT_CONSTEXPR FMT_INLINE value(const T& x FMT_BUILTIN, int n = 0) {\n    Foo bar(baz);\n  }\n};\n"
-         "template <typename Mutex>\nSPDLOG_INLINE base_sink<Mutex>::base_sink(std::unique_ptr<formatter> "
-         "f)\n"
-         "    : formatter_(std::move(f)) {}\nSPDLOG_INLINE logger::~logger() = default;\n"},
+         "void f(FILE* s);\nvoid Fill(BYTE* p, DWORD n);\nclass Sink {\npublic:\n  virtual HRESULT "
+         "STDMETHODCALLTYPE get_Value(\n      /* [retval][out] */ BOOL *value) = 0;\n  FMT_CONSTEXPR "
+         "arg_ref(basic_string_view<Char> n) : name(n) {}\n  Q_INVOKABLE explicit Sink(QObject* parent = "
+         "nullptr);\n  FMT_CONSTEXPR FMT_INLINE value(const T& x FMT_BUILTIN, int n = 0) {\n    Foo "
+         "bar(baz);\n  }\n};\ntemplate <typename Mutex>\nSPDLOG_INLINE "
+         "base_sink<Mutex>::base_sink(std::unique_ptr<formatter> f)\n    : formatter_(std::move(f)) {}\n"
+         "SPDLOG_INLINE logger::~logger() = default;\n"},
         {"Shapes.bas", "0",
          "Attribute VB_Name = \"Shapes\"\r\nFriend Function Count(ByVal n As Long) As Long\r\nEnd "
-         "Function\r\n"
-         "Private Declare Sub Beep CDecl Lib \"kernel32\" (ByVal f As Long)\r\n"
-         "Friend Property Get Archive() As Variant\r\nEnd Property\r\n"}};
+         "Function\r\nPrivate Declare Sub Beep CDecl Lib \"kernel32\" (ByVal f As Long)\r\nFriend Property "
+         "Get Archive() As Variant\r\nEnd Property\r\n"}};
     for (const auto& [name, language, code] : files) {
         const Result headed = RunCli(Words(kFixed + " --language " + language + " header"), code);
         const std::string path = std::getenv("TMPDIR") + name;

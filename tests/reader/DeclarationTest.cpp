@@ -191,6 +191,27 @@ TEST(ReadDeclaration, Cpp) {
         {"Foo::operator bool() const", "Public Function Foo::operator bool -> bool"},
         {"size_t f(T (&arr)[N], const char* const names[], void (*)(int))",
          "Public Function f -> size_t | arr: T(&)[N]; names: const char* const[]; : void(*)(int)"},
+        // Shapes of real headers: capitals types and macros a reader takes for names.
+        {"void Fill(BYTE* p, DWORD n);", "Public Sub Fill | p: BYTE*; n: DWORD"},
+        {"  virtual /* [propget] */ HRESULT STDMETHODCALLTYPE get_Value( \n"
+         "      /* [retval][out] */ BOOL *value) = 0;",
+         "Public Function get_Value -> HRESULT | value: BOOL*"},
+        {"HRESULT (STDMETHODCALLTYPE *Release)(IUnknown* This);",
+         "error: a function-pointer variable, not a procedure"},
+        {"INT_PTR CALLBACK DlgProc(HWND h, UINT m);",
+         "Public Function DlgProc -> INT_PTR | h: HWND; m: UINT"},
+        {"template <typename Mutex>\nABSL_ATTRIBUTE_NOINLINE base_sink<Mutex>::base_sink()",
+         "Public Sub base_sink<Mutex>::base_sink"},
+        {"SPDLOG_INLINE logger::~logger()", "Public Sub logger::~logger"},
+        {"WXDLLIMPEXP_BASE wxString(const char* s) : m_impl{s} {}", "Public Sub wxString | s: const char*"},
+        {"QT_DEPRECATED explicit Foo(int n);", "Public Sub Foo | n: int"},
+        {"  FMT_CONSTEXPR FMT_INLINE value(char_type* x FMT_BUILTIN) {", "Public Sub value | x: char_type*"},
+        {"void f(const T& x FMT_BUILTIN, long double y ALIGNED(4) = 0)",
+         "Public Sub f | x: const T&; y?: long double"},
+        {"void g(LPVOID lpParam OPTIONAL, int FOO, struct stat ST)",
+         "Public Sub g | lpParam: LPVOID; FOO: int; ST: struct stat"},
+        {"Public Sub PrintOrder(ByVal OrderID As Long)",
+         "error: this reads as Visual Basic; use --language 0"},
         // Not a procedure, each with its reason.
         {"", "error: no declaration"},
         {"class Widget : public QWidget {", "error: a class head, not a procedure"},
@@ -213,38 +234,6 @@ TEST(ReadDeclaration, Cpp) {
         {"int f(int a) b;", "error: unexpected 'b' after the parameter list"},
         {"int f(const char* s = \"abc);", "error: unterminated string literal"},
         {"int f(int a) /* never closed", "error: unterminated comment"},
-    };
-    CheckRows(rows, 1);
-}
-
-// Shapes of real headers: capitals types and macros where a reader takes them for names.
-TEST(ReadDeclaration, ShapesOfRealCode) {
-    const Row rows[] = {
-        {"void f(FILE* s);", "Public Sub f | s: FILE*"},
-        {"void Fill(BYTE* p, DWORD n);", "Public Sub Fill | p: BYTE*; n: DWORD"},
-        {"  virtual /* [propget] */ HRESULT STDMETHODCALLTYPE get_Value( \n"
-         "      /* [retval][out] */ BOOL *value) = 0;",
-         "Public Function get_Value -> HRESULT | value: BOOL*"},
-        {"HRESULT (STDMETHODCALLTYPE *Release)(IUnknown* This);",
-         "error: a function-pointer variable, not a procedure"},
-        {"INT_PTR CALLBACK DlgProc(HWND h, UINT m);",
-         "Public Function DlgProc -> INT_PTR | h: HWND; m: UINT"},
-        {"SPDLOG_INLINE logger::logger(std::string name)", "Public Sub logger::logger | name: std::string"},
-        {"template <typename Mutex>\nABSL_ATTRIBUTE_NOINLINE base_sink<Mutex>::base_sink()",
-         "Public Sub base_sink<Mutex>::base_sink"},
-        {"SPDLOG_INLINE logger::~logger()", "Public Sub logger::~logger"},
-        {"  FMT_CONSTEXPR arg_ref(basic_string_view<Char> n) : name(n) {}",
-         "Public Sub arg_ref | n: basic_string_view<Char>"},
-        {"WXDLLIMPEXP_BASE wxString(const char* s) : m_impl{s} {}", "Public Sub wxString | s: const char*"},
-        {"QT_DEPRECATED explicit Foo(int n);", "Public Sub Foo | n: int"},
-        {"SPDLOG_CONSTEXPR source_loc() = default;", "Public Sub source_loc"},
-        {"  FMT_CONSTEXPR FMT_INLINE value(char_type* x FMT_BUILTIN) {", "Public Sub value | x: char_type*"},
-        {"void f(const T& x FMT_BUILTIN, long double y ALIGNED(4) = 0)",
-         "Public Sub f | x: const T&; y?: long double"},
-        {"void g(LPVOID lpParam OPTIONAL, int FOO, struct stat ST)",
-         "Public Sub g | lpParam: LPVOID; FOO: int; ST: struct stat"},
-        {"Public Sub PrintOrder(ByVal OrderID As Long)",
-         "error: this reads as Visual Basic; use --language 0"},
     };
     CheckRows(rows, 1);
 }
