@@ -151,7 +151,7 @@ const OptionRow kOptions[] = {
          }
      }},
     {"--developer", "NAME", kGeneral, "block free header update",
-     "the name in the History line; default from the settings",
+     "the name in the History line; default from the settings,\nfor update else the account's full name",
      [](Request& r, std::string_view, const std::string& v) { r.developer = v; }},
     {"--date", "YYYY-MM-DD", kGeneral, "block free header update",
      "the creation date (for update, the new history\nline's); default today",

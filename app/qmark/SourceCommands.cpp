@@ -18,6 +18,7 @@
 #include "platform/Text.h"
 #include "platform/WholeFile.h"
 #include "reader/HeaderSync.h"
+#include "settings/Account.h"
 #include "settings/Settings.h"
 
 namespace qm {
@@ -240,6 +241,7 @@ int RunSources(Request& r, bool update, std::ostream& out, std::ostream& err) {
         if (!r.developer) {
             LoadSettings();
             r.developer = TheSettings().PersonalName;
+            if (r.developer->empty()) r.developer = AccountFullName();
         }
         RequireOneLine("the developer name", *r.developer);
         RequireOneLine("the note", o.note);
