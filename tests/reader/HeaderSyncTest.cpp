@@ -74,7 +74,7 @@ TEST(SyncHeaders, ReportsBlocksItCannotMatch) {
         {block, "1: header block stands above no procedure declaration\n"},
         {block + "\n" + block + "Sub F()\n", "1: header block stands above no procedure declaration\n"},
         {std::regex_replace(block, std::regex("Parameters"), "Params") + "Sub F()\n",
-         "5: cannot read the header block: expected \"Parameters:\"\n"},
+         "8: cannot read the header block: expected \"Parameters:\"\n"},
         {"Sub G(a)\n  Private Property Let H(v)\nEnd Sub\nExit Sub\n' Sub J()\nDeclare Sub K Lib \"k\" ()\n"
          "Public Event E()\n",
          "1: Public Sub G has no header block\n2: Private Property H has no header block\n"},
