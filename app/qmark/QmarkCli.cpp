@@ -239,7 +239,7 @@ $XDG_CONFIG_HOME/quillmark/Qmark98.ini (default ~/.config/quillmark/Qmark98.ini)
 
 Exit status:
   0  done; for check and update, every header in step
-  1  check or update reported headers out of step
+  1  headers out of step: reported by check, or left so by update
   2  a bad command line or bad input, a file or folder that could not be read or
      written (check and update go on with the others), or output that failed
 )";
