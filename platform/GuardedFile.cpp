@@ -65,12 +65,17 @@ bool IsMarkedName(std::string_view candidate, const std::string& name) {
 
 }  // namespace
 
+FileDescriptor OpenFolder(const std::string& path) {
+    FileDescriptor fd(RetryOnEintr([&] { return ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); }));
+    if (!fd && errno == EACCES) fd = FileDescriptor(::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    return fd;
+}
+
 GuardedFile::GuardedFile(const std::string& path, GuardOptions options) : m_options(std::move(options)) {
     const std::size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
     m_name = slash == std::string::npos ? path : path.substr(slash + 1);
-    FileDescriptor fd(
-        RetryOnEintr([&] { return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); }));
+    FileDescriptor fd = OpenFolder(folder);
     if (!fd) {
         failWithErrno("cannot open its folder");
         return;
@@ -293,7 +298,8 @@ bool GuardedFile::replace(std::string_view text) {
         errno = error;
         return failWithErrno("cannot write");
     }
-    // Makes the rename itself durable; a failure here loses nothing, so it is not reported.
+    // Makes the rename itself durable; a failure here (a folder that may only be passed
+    // through cannot be synced) loses nothing, so it is not reported.
     ::fsync(folder);
     return true;
 }

@@ -83,4 +83,8 @@ private:
     std::string m_why;
 };
 
+// Opens the folder at path as GuardedFile and the walk hold one: for reading where it may be
+// read, else, when it may only be passed through, for finding names in it. Empty with errno set.
+FileDescriptor OpenFolder(const std::string& path);
+
 }  // namespace qm

@@ -12,6 +12,7 @@
 #include <set>
 #include <utility>
 
+#include "platform/GuardedFile.h"
 #include "platform/Text.h"
 #include "platform/WholeFile.h"
 
@@ -87,7 +88,7 @@ void Walker::walk(const std::string& path) {
         const std::string folderPath = slash == std::string::npos ? "."
                                        : slash == 0               ? "/"
                                                                   : target.substr(0, slash);
-        FileDescriptor folder(RetryOnEintr([&] { return ::open(folderPath.c_str(), kFolderFlags); }));
+        FileDescriptor folder = OpenFolder(folderPath);
         if (!folder) return error(Because("cannot open its folder", errno));
         m_visit({WalkItem::Kind::File,
                  path,

@@ -36,7 +36,7 @@ TEST(SourceWalk, VisitsSourcesOnlyAndSaysWhatItCannotRead) {
                   " && touch w/a.bas w/B.CLS w/page.pag w/doc.dob w/notes.txt w/.bas w/sub/c.h w/.git/x.bas "
                   "w/secret/stale.bas outside/o.bas && ln -s ../outside/o.bas w/link.bas && ln -s "
                   "../outside w/linkdir && ln -s ../outside/o.bas w/README && mkfifo w/fifo.bas && chmod 0 "
-                  "w/secret && echo ok"),
+                  "w/secret && mkdir -m 711 w/pass && touch w/pass/p.bas && echo ok"),
               "ok\n");
     ASSERT_EQ(chdir(dir.c_str()), 0);
     const std::string all = "F w/B.CLS\nF w/a.bas\nF w/doc.dob\nL w/link.bas\nL w/linkdir\nF w/page.pag\n";
@@ -45,8 +45,11 @@ TEST(SourceWalk, VisitsSourcesOnlyAndSaysWhatItCannotRead) {
         bool asNobody;
         std::string items;
     } rows[] = {
-        {{"w/"}, false, all + "F w/secret/stale.bas\nF w/sub/c.h\n"},
-        {{"w"}, true, all + "E w/secret: cannot open the folder: Permission denied\nF w/sub/c.h\n"},
+        {{"w/"}, false, all + "F w/pass/p.bas\nF w/secret/stale.bas\nF w/sub/c.h\n"},
+        {{"w", "w/pass/p.bas"},
+         true,
+         all + "E w/pass: cannot open the folder: Permission denied\nE w/secret: cannot open the folder: "
+               "Permission denied\nF w/sub/c.h\nF w/pass/p.bas (named)\n"},
         {{"w/link.bas", "w/linkdir", "w/notes.txt", "nosuchdir", "w/fifo.bas"},
          false,
          "F w/link.bas (named)\nF w/linkdir/o.bas\nF w/notes.txt (named)\nE nosuchdir: does not exist\n"
