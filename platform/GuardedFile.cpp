@@ -162,8 +162,8 @@ bool GuardedFile::open() {
 bool GuardedFile::read(std::string& text, std::size_t maxBytes) {
     if (!m_folder) return m_why.empty() ? fail(EBADF, "cannot open its folder") : false;
     if (!open()) return false;
-    struct stat before {
-    }, after{};
+    struct stat before {};
+    struct stat after {};
     if (::fstat(m_file.get(), &before) != 0) return failWithErrno("cannot read");
     if (static_cast<std::size_t>(before.st_size) > maxBytes ||
         !ReadDescriptor(m_file.get(), text, maxBytes)) {

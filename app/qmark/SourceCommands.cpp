@@ -257,7 +257,11 @@ private:
     void work() {
         std::unique_lock lock(m_mutex);
         for (;;) {
-            m_changed.wait(lock, [&] { return m_closing || m_taken < m_reported + m_jobs.size(); });
+            m_changed.wait(lock, [&] {
+                return m_closing || std::max(m_taken, m_reported) < m_reported + m_jobs.size();
+            });
+            // Jobs done when added may be reported before a worker reached them.
+            m_taken = std::max(m_taken, m_reported);
             if (m_taken == m_reported + m_jobs.size()) return;
             FileJob& job = *m_jobs[m_taken++ - m_reported];
             if (!job.done) {

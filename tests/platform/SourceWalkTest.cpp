@@ -95,7 +95,9 @@ TEST(SourceWalk, WalksDeepTreesWithFewDescriptorsAndLittleMemory) {
     getrusage(RUSAGE_SELF, &after);
     ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &usual), 0);
     EXPECT_EQ(items + text, "|Sub F()\n");  // one file, read from its folder
+#ifndef __SANITIZE_ADDRESS__                // whose quarantine keeps every freed folder listing in memory
     EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 8 * 1024) << "kB more at the peak";
+#endif
     ASSERT_EQ(std::system(("rm -rf '" + dir + "'").c_str()), 0);
 }
 
