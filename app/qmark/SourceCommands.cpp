@@ -153,6 +153,8 @@ void ProcessFile(const SourceOptions& options, FileJob& job) {
     if (options.update && !result.edits.empty()) {
         if (options.dryRun) {
             job.diff = UnifiedDiff(ShownPath(job.path), text, result.edits);
+        } else if (!file) {
+            error = "cannot write: the text came from standard input";
         } else if (file->replace(ApplyEdits(text, result.edits))) {
             written = true;
         } else {
