@@ -189,8 +189,9 @@ void frmMain::optProtected_Click() { txtSubName->setFocus(); }
 void frmMain::optPrivate_Click() { txtSubName->setFocus(); }
 
 void frmMain::optGeneral_Click() {
-    // A new dialog each time, so an earlier cancelled text never comes back.
-    auto dialog = std::make_unique<frmFreeComments>();
+    // A new dialog each time, so an earlier cancelled text never comes back. It belongs to this
+    // window, so the window manager minimises and restores it with the window.
+    auto dialog = std::make_unique<frmFreeComments>(this);
     dialog->exec();
     if (dialog->m_bOK) {
         m_freeText = dialog->commentsText();
@@ -208,7 +209,7 @@ void frmMain::txtSubReturns_GotFocus() { SelectAllText(txtSubReturns); }
 
 void frmMain::cmdParamAdd_Click() {
     const DevelopmentLanguage language = TheSettings().CommentsType;
-    auto dialog = std::make_unique<frmParamAdd>();
+    auto dialog = std::make_unique<frmParamAdd>(this);
     if (language == kVisualCpp) dialog->chkOptional->hide();
     dialog->exec();
     if (dialog->m_bOK) appendParameter(dialog->row());
