@@ -44,8 +44,8 @@ public:
     // Visual C++ as soon as the language is known. Runs again on the first show after a close.
     void Form_Load();
     void Form_Unload();
-    // ALT+B, ALT+E, ALT+I focus the three text boxes and ALT+C copies, on the letter's release
-    // while ALT is held.
+    // ALT+B, ALT+E, ALT+I focus the three text boxes and ALT+C copies, on the letter's release;
+    // the key preview counts ALT as held when it was down as the letter went down.
     void Form_KeyUp(int KeyCode, Qt::KeyboardModifiers Shift);
 
     // Builds the block from the window, puts it on the clipboard, resets and minimises the

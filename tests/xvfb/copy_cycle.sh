@@ -24,14 +24,15 @@ date_before=$(today)
 QT_QPA_PLATFORM=xcb LANG=C.UTF-8 LC_ALL=C.UTF-8 "$app" >"$work/app.log" 2>&1 &
 app_pid=$!
 
-# One parameter through the Add New Parameter dialog: name, type, description, optional.
+# One parameter through the Add New Parameter dialog: name, type, description, optional; the
+# boxes reached by ALT keys rolled off as people do (xdotool key alt+t: ALT goes up first).
 add_param() {
     alt a
     focus_window "Add New Parameter"
     keys type --delay 30 "$1"
-    keys key Tab
+    keys key alt+t
     keys type --delay 30 "$2"
-    keys key Tab
+    keys key alt+d
     keys type --delay 30 "$3"
     [ "$4" = yes ] && { keys key Tab; keys key space; }
     keys key Return
@@ -40,14 +41,17 @@ add_param() {
 
 focus_window "Quillmark 98"
 keys type --delay 30 "GetTotal"
-keys key Tab
+keys key alt+e
 keys type --delay 30 "Adds up the lines of one order"
-keys key Tab
+keys key alt+i
 keys type --delay 30 "Currency; the order total"
 alt f
 add_param OrderID Long "Order to total" no
 add_param IncludeTax Boolean "Add sales tax" yes
-alt c
+# ALT+C held past the start of the server's own key auto-repeat copies once, at the release.
+keys keydown alt keydown c
+sleep 1.2
+keys keyup c keyup alt
 
 # The block for a description typed on a freshly reset window: the name, kind Sub, access Public,
 # purpose and returns left empty, no parameters ($3 = "reset"); the worked example's read from its
@@ -101,7 +105,7 @@ cp "$work/clipboard" "$work/first"
 # The copy reset the window with the focus in the name box: what is typed now is a new Sub.
 focus_window "Quillmark 98"
 keys type --delay 30 "Second"
-alt c
+keys key alt+c
 wait_clipboard "$work/first"
 check_clipboard Second reset
 
