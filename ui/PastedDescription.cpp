@@ -36,10 +36,10 @@ std::optional<PastedDescription> DescribePastedText(std::string_view text, Devel
             block = ReadCommentBlock(text.substr(0, end), &*below.description);
     }
     if (block && block.description->kind != ProcedureKind::General)
-        return PastedDescription{std::move(*block.description), true};
+        return PastedDescription{std::move(*block.description), true, std::move(block.history)};
     if (DeclarationResult declaration = ReadDeclaration(text, language);
         declaration && declaration.description->kind != ProcedureKind::General)
-        return PastedDescription{std::move(*declaration.description), false};
+        return PastedDescription{std::move(*declaration.description), false, std::nullopt};
     return std::nullopt;
 }
 

@@ -63,6 +63,8 @@ frmMain::frmMain(Services& services, Clock clock, QWidget* parent)
     m_keyPreview->leaveLetterToKeyUp(Label2, txtSubPurpose);
     m_keyPreview->leaveLetterToKeyUp(Label3, txtSubReturns);
     new PasteReader(txtSubName, [this](const QString& text) { return takePaste(text); });
+    new PasteReader(txtSubPurpose);
+    new PasteReader(txtSubReturns);
 
     FitFormToCaptions(this);
     placeTabStrip();
@@ -144,6 +146,12 @@ void frmMain::CopyComments() {
                                                  .arg(QString::fromLocal8Bit(error.what())));
             return;
         }
+    } else if (m_pastedHistory) {
+        // One of our blocks, pasted and edited: its history goes on, with a line for today.
+        std::vector<HistoryLine> history = *m_pastedHistory;
+        history.push_back(
+            {FormatCommentDate(m_clock ? m_clock() : LocalNow()), settings.PersonalName, "Updated"});
+        block = BuildCommentBlock(description, settings.CommentsType, history);
     } else {
         block = BuildCommentBlock(description, settings.CommentsType, settings.PersonalName,
                                   m_clock ? m_clock() : LocalNow());
@@ -163,6 +171,7 @@ void frmMain::clearDescription() {
     for (QLineEdit* box : {txtSubName, txtSubPurpose, txtSubReturns}) box->clear();
     m_params->clearRows();
     m_freeText.clear();
+    m_pastedHistory.reset();
     txtSubName->setFocus();
 }
 
@@ -231,6 +240,7 @@ bool frmMain::takePaste(const QString& text) {
 
 void frmMain::showPastedDescription(const PastedDescription& pasted) {
     const ProcedureDescription& description = pasted.description;
+    m_pastedHistory = pasted.history;
     txtSubName->setText(FromUtf8(description.name));
     if (pasted.hasPurpose) txtSubPurpose->setText(FromUtf8(description.purpose));
     txtSubReturns->setText(FromUtf8(description.returns));

@@ -314,8 +314,8 @@ TEST_F(MainWindowTest, EveryOpeningAfterACloseLoadsAfresh) {
 }
 
 // A declaration or one of our blocks (alone or above its declaration) fills the form by any
-// paste gesture; anything else, or typed text, is what the name box makes of it. The form is
-// read as the copy reads it.
+// paste gesture, SHIFT+INSERT pasting the clipboard; anything else, or typed text, is what the
+// name box makes of it, a single line. The form is read as the copy reads it.
 TEST_F(MainWindowTest, PasteIntoTheNameBoxFillsTheForm) {
     const ProcedureDescription area{"Area",
                                     "Sizes",
@@ -334,7 +334,8 @@ TEST_F(MainWindowTest, PasteIntoTheNameBoxFillsTheForm) {
         {"", "ctrl+v", block(0) + "Property Get Area(w As Long, Optional h As Scripting.File)",
          "Property Private Area|Sizes|twips|w,No,Long,x|h,Yes,Scripting.File,y"},
         {"", "menu", "GetTotal", "Sub Protected OldGetTotal|typed||old,No,,"},
-        {"", "ctrl+v", "Dim x\r\nx = 1", "Sub Protected OldDim x\r\nx = 1|typed||old,No,,"},
+        {"", "shift+insert", "Sub Go(ByVal n As Long)", "Sub Public Go|typed||n,No,Long,"},
+        {"", "ctrl+v", "Dim x\r\nx = 1", "Sub Protected OldDim x|typed||old,No,,"},
         {"", "typed", "Sub Foo()", "Sub Protected OldSub Foo()|typed||old,No,,"},
         {kLanguage1, "ctrl+v", "protected: template <typename T>\n"
                                "std::map<int,std::string> Find(const T& k, int n = max(1, 2)) const;",
@@ -353,6 +354,7 @@ TEST_F(MainWindowTest, PasteIntoTheNameBoxFillsTheForm) {
         window->appendParameter(ParamList::RowFromDialog(TheSettings().CommentsType, "old", false, "", ""));
         QGuiApplication::clipboard()->setText(text);
         if (gesture == "ctrl+v") QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        else if (gesture == "shift+insert") QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
         else if (gesture == "typed") QTest::keyClicks(box, text);
         else {
             QContextMenuEvent event(QContextMenuEvent::Mouse, {5, 5}, box->mapToGlobal(QPoint(5, 5)));
@@ -367,6 +369,43 @@ TEST_F(MainWindowTest, PasteIntoTheNameBoxFillsTheForm) {
                          d.purpose.c_str(), d.returns.c_str()};
         for (int row = 0; row < rowCount(); ++row) form << texts(row).join(',');
         EXPECT_EQ(form.join('|'), expected) << gesture;
+    }
+}
+
+// A pasted block's next copy keeps every line of its history in order and adds one for today
+// with the developer's name; a name typed after that copy, or a pasted declaration, starts anew.
+TEST_F(MainWindowTest, CopyKeepsThePastedHistory) {
+    const std::vector<HistoryLine> history{{"06-Dec-98", "B. Other", "Creation Date"},
+                                           {"07-Jan-99", "C. Third", "Updated"},
+                                           {"08-Feb-99", "B. Other", "Updated"}};
+    const ProcedureDescription total{"GetTotal",          "Adds up", "", ProcedureKind::Function,
+                                     AccessLevel::Public, {}};
+    const QStringList created{"'      06-Dec-98            A. Developer                    Creation Date"};
+    // clang-format off
+    const std::tuple<bool, QString, QStringList> rows[] = {
+        // pasted (or typed), the text, the history lines of the copy
+        {true, QString::fromStdString(BuildCommentBlock(total, kVisualBasic, history)),
+         {"'      06-Dec-98            B. Other                        Creation Date",
+          "'      07-Jan-99            C. Third                              Updated",
+          "'      08-Feb-99            B. Other                              Updated",
+          "'      06-Dec-98            A. Developer                          Updated"}},
+        {false, "GetTotal", created},
+        {true, "Function GetTotal() As Long", created},
+    };
+    // clang-format on
+    open("[General]\r\nPersonal Name=A. Developer\r\n");
+    for (const auto& [pasted, text, expected] : rows) {
+        window->showNormal();  // the copy minimised it
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        QGuiApplication::clipboard()->setText(text);
+        if (pasted) QTest::keyClick(window->txtSubName, Qt::Key_V, Qt::ControlModifier);
+        else QTest::keyClicks(window->txtSubName, text);
+        altKey(Qt::Key_C);
+        const QStringList lines = fakes.clipboard.calls.last().split("\r\n");
+        const qsizetype first = lines.indexOf("'  History:") + 1;
+        EXPECT_EQ(lines.mid(first, lines.indexOf("'" + QString(72, '='), first) - first), expected)
+            << text.toStdString();
     }
 }
 
