@@ -10,6 +10,7 @@
 #include "app/qmark/BlockCommands.h"
 #include "app/qmark/DeclarationCommands.h"
 #include "app/qmark/InputError.h"
+#include "app/qmark/LocateCommand.h"
 #include "app/qmark/MessageText.h"
 #include "app/qmark/ProcedureJson.h"
 #include "app/qmark/SourceCommands.h"
@@ -69,6 +70,11 @@ const CommandRow kCommands[] = {
      RunCheck, true},
     {"update", "update [OPTION]... PATH...", "bring those headers in step in place, adding a history line",
      RunUpdate, true},
+    {"locate", "locate [--language N] LINE < source",
+     "the first and last line of the declaration that line LINE of the\n"
+     "source on standard input belongs to, for header; exit 2 when it\n"
+     "is none or already has a header block",
+     RunLocate, true},
 };
 
 // Headings of --help; options are listed under their heading in the table's order.

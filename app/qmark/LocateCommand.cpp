@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: MIT
+#include "app/qmark/LocateCommand.h"
+
+#include <charconv>
+#include <ostream>
+#include <string>
+
+#include "app/qmark/BlockCommands.h"
+#include "app/qmark/InputError.h"
+#include "app/qmark/MessageText.h"
+#include "reader/DeclarationSpan.h"
+
+namespace qm {
+
+int RunLocate(Request& r, std::istream& in, std::ostream& out, std::ostream&) {
+    if (r.operands.size() != 1)
+        throw UsageError(r.operands.empty() ? "missing line number to locate" : "locate takes one line number");
+    const std::string& arg = r.operands[0];
+    std::size_t line = 0;
+    const auto [end, ec] = std::from_chars(arg.data(), arg.data() + arg.size(), line);
+    if (arg.empty() || ec != std::errc() || end != arg.data() + arg.size() || line == 0)
+        throw UsageError("invalid line " + QuoteForMessage(arg, '\'') + " (a line number from 1)");
+    CompleteFromSettings(r, false);
+    const DeclarationSpan span = LocateDeclaration(ReadInput(in), line - 1, *r.language);
+    const std::string where = "line " + std::to_string(line);
+    if (!span.error.empty()) throw InputError(where + " is not in a procedure declaration: " + span.error);
+    if (span.headerOpen) {
+        throw InputError(where + ": the procedure already has a header block (line " +
+                         std::to_string(*span.headerOpen + 1) + "); 'qmark update' brings it in step");
+    }
+    out << span.first + 1 << ' ' << span.last + 1 << '\n';
+    return kExitOk;
+}
+
+}  // namespace qm

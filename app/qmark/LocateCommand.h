@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+#include <iosfwd>
+
+#include "app/qmark/Request.h"
+
+namespace qm {
+
+// qmark locate LINE: the source text on stdin; writes "FIRST LAST" (counted from 1), the lines
+// of the whole declaration that line LINE belongs to, for an editor to filter through qmark
+// header. Throws InputError when there is no declaration there, or when one of our blocks
+// already stands above it (qmark update is then the way to bring that block in step).
+int RunLocate(Request& request, std::istream& in, std::ostream& out, std::ostream& err);
+
+}  // namespace qm
