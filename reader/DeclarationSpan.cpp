@@ -43,7 +43,9 @@ bool Continues(std::string_view content) {
 // The words before a ':' end with a class's access label: "public:", "private slots:",
 // "signals:", with a macro such as Q_OBJECT maybe before it.
 bool IsAccessLabel(std::string_view before, std::string_view last) {
-    const auto access = [](std::string_view w) { return w == "public" || w == "private" || w == "protected"; };
+    const auto access = [](std::string_view w) {
+        return w == "public" || w == "private" || w == "protected";
+    };
     if (last == "slots" || last == "Q_SLOTS") return access(before);
     return access(last) || last == "signals" || last == "Q_SIGNALS";
 }
@@ -164,7 +166,8 @@ private:
             ++m_depth;
         } else if ((c == ')' || c == ']') && m_depth > 0) {
             --m_depth;
-        } else if (m_depth == 0 && (c == ';' || (c == ':' && m_onlyWords && IsAccessLabel(m_lastWords[0], m_lastWords[1])))) {
+        } else if (m_depth == 0 &&
+                   (c == ';' || (c == ':' && m_onlyWords && IsAccessLabel(m_lastWords[0], m_lastWords[1])))) {
             close();
         }
         if (c != ':') m_onlyWords = false;
@@ -174,7 +177,8 @@ private:
         const std::size_t begin = m_at;
         while (m_at < m_text.size() && IsWordChar(m_text[m_at])) ++m_at;
         const std::string_view w = m_text.substr(begin, m_at - begin);
-        if (m_at < m_text.size() && m_text[m_at] == '"' && (w == "R" || w == "u8R" || w == "uR" || w == "UR" || w == "LR")) {
+        if (m_at < m_text.size() && m_text[m_at] == '"' &&
+            (w == "R" || w == "u8R" || w == "uR" || w == "UR" || w == "LR")) {
             m_onlyWords = false;
             rawString();
             return;
@@ -185,7 +189,9 @@ private:
 
     // A number, digit separators included: 1'000.
     void number() {
-        while (m_at < m_text.size() && (IsWordChar(m_text[m_at]) || m_text[m_at] == '.' || m_text[m_at] == '\'')) ++m_at;
+        while (m_at < m_text.size() &&
+               (IsWordChar(m_text[m_at]) || m_text[m_at] == '.' || m_text[m_at] == '\''))
+            ++m_at;
     }
 
     // A string or character literal; an unterminated one ends with its line.
@@ -274,7 +280,8 @@ private:
             if (!rest.starts_with(access)) continue;
             rest.remove_prefix(access.size());
             for (std::string_view kind : {"Sub", "Function", "Property"})
-                if (rest.starts_with(kind) && (rest.size() == kind.size() || rest[kind.size()] == ' ')) return true;
+                if (rest.starts_with(kind) && (rest.size() == kind.size() || rest[kind.size()] == ' '))
+                    return true;
         }
         return false;
     }
@@ -316,8 +323,8 @@ DeclarationSpan LocateDeclaration(std::string_view text, std::size_t line, Devel
         span.error = "a blank, comment or preprocessor line";
         return span;
     }
-    const DeclarationResult read =
-        ReadDeclaration(text.substr(lines[span.first].begin, lines[span.last].end - lines[span.first].begin), language);
+    const DeclarationResult read = ReadDeclaration(
+        text.substr(lines[span.first].begin, lines[span.last].end - lines[span.first].begin), language);
     if (!read) {
         span.error = read.error;
         return span;

@@ -14,7 +14,8 @@ namespace qm {
 
 int RunLocate(Request& r, std::istream& in, std::ostream& out, std::ostream&) {
     if (r.operands.size() != 1)
-        throw UsageError(r.operands.empty() ? "missing line number to locate" : "locate takes one line number");
+        throw UsageError(r.operands.empty() ? "missing line number to locate"
+                                            : "locate takes one line number");
     const std::string& arg = r.operands[0];
     std::size_t line = 0;
     const auto [end, ec] = std::from_chars(arg.data(), arg.data() + arg.size(), line);
@@ -23,10 +24,10 @@ int RunLocate(Request& r, std::istream& in, std::ostream& out, std::ostream&) {
     CompleteFromSettings(r, false);
     const DeclarationSpan span = LocateDeclaration(ReadInput(in), line - 1, *r.language);
     const std::string where = "line " + std::to_string(line);
-    if (!span.error.empty()) throw InputError(where + " is not in a procedure declaration: " + span.error);
+    if (!span.error.empty()) throw InputError(where + ": " + span.error);
     if (span.headerOpen) {
-        throw InputError(where + ": the procedure already has a header block (line " +
-                         std::to_string(*span.headerOpen + 1) + "); 'qmark update' brings it in step");
+        throw InputError(where + " has a header block already (line " + std::to_string(*span.headerOpen + 1) +
+                         "); 'qmark update' brings it in step");
     }
     out << span.first + 1 << ' ' << span.last + 1 << '\n';
     return kExitOk;
