@@ -26,8 +26,8 @@ int RunLocate(Request& r, std::istream& in, std::ostream& out, std::ostream&) {
     const std::string where = "line " + std::to_string(line);
     if (!span.error.empty()) throw InputError(where + ": " + span.error);
     if (span.headerOpen) {
-        throw InputError(where + " has a header block already (line " + std::to_string(*span.headerOpen + 1) +
-                         "); 'qmark update' brings it in step");
+        throw InputError(where + " has a header block (line " + std::to_string(*span.headerOpen + 1) +
+                         "); use 'qmark update'");
     }
     out << span.first + 1 << ' ' << span.last + 1 << '\n';
     return kExitOk;
