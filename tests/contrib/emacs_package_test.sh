@@ -36,6 +36,13 @@ cat > "$shared/harness.el" <<'LISP'
   (goto-char (quillmark--line-start first))
   (push-mark (quillmark--line-start (1+ last)) t t))
 
+(defun quillmark-test-filter (arguments)
+  "The bare filter of docs/editors.md: C-u M-| qmark ARGUMENTS, its error buffer set."
+  (setq shell-command-default-error-buffer "*qmark errors*")
+  (shell-command-on-region (region-beginning) (region-end)
+                           (concat (shell-quote-argument (getenv "QMARK")) " " arguments)
+                           nil t shell-command-default-error-buffer))
+
 (defun quillmark-test-flymake ()
   "Run the Flymake backend once and show what it reported."
   (let (reported)
@@ -117,5 +124,7 @@ update-pag   | t.pag   | 1    | (ignore)                                        
 update-vb    | t.vb    | 1    | (quillmark-test-mode 'vbnet-mode)                          | 1    | (quillmark-update)                                | stale.bas crlf    | stale.bas.updated | error= msg=qmark: 1 header updated, 0 added in 1 file; 0 findings left quillmark=t.vb:43: note: parameter 'Hard' is missing from the header (updated)
 unsaved      | t.bas   | 1    | (set-buffer-modified-p t)                                  | 1    | (quillmark-update)                                | stale.bas         | stale.bas         | error=Quillmark: the buffer has unsaved changes; save it first msg= quillmark=
 flymake      | t.bas   | 1    | (write-region "" nil buffer-file-name)                     | 1    | (quillmark-test-flymake)                          | stale.bas         | stale.bas         | error= msg=flymake 43:warning parameter 'Hard' is missing from the header quillmark=
+filter-fails | t.bas   | 1    | (quillmark-test-region 1 1)                                | 1    | (quillmark-test-filter "header --language 0")     | sample.bas        | sample.bas        | error= msg= quillmark=
+filter       | t.bas   | 1    | (quillmark-test-region 4 5)                                | 1    | (quillmark-test-filter "header --language 0 --date 1998-12-06 --purpose 'Adds up the lines of one order'") | sample.bas | sample.bas.header | error= msg= quillmark=
 TABLE
 exit $status
