@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "reader/DeclarationSpan.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/Text.h"
@@ -65,9 +66,7 @@ public:
     }
 
 private:
-    char peek(std::size_t offset = 1) const {
-        return m_at + offset < m_text.size() ? m_text[m_at + offset] : '\0';
-    }
+    char next() const { return m_at + 1 < m_text.size() ? m_text[m_at + 1] : '\0'; }
     // Moves to position to, counting the line breaks passed.
     void advanceTo(std::size_t to) {
         to = std::min(to, m_text.size());
@@ -99,11 +98,11 @@ private:
             ++m_at;
         } else if (c == '#' && m_lineStart) {
             directive();
-        } else if (c == '/' && peek() == '/') {
+        } else if (c == '/' && next() == '/') {
             m_lineStart = false;
             const std::size_t nl = m_text.find('\n', m_at);
             m_at = nl == std::string_view::npos ? m_text.size() : nl;
-        } else if (c == '/' && peek() == '*') {
+        } else if (c == '/' && next() == '*') {
             m_lineStart = false;
             const std::size_t end = m_text.find("*/", m_at + 2);
             advanceTo(end == std::string_view::npos ? m_text.size() : end + 2);
@@ -156,7 +155,7 @@ private:
     }
 
     void punctuation(char c) {
-        if (c == ':' && peek() == ':') {
+        if (c == ':' && next() == ':') {
             m_onlyWords = false;
             m_at += 2;
             return;
@@ -276,12 +275,16 @@ private:
         std::string_view rest;
         if (!behindPrefix(i, rest)) return false;
         rest = TrimBlanks(rest);
-        for (std::string_view access : {"Public ", "Private ", "Protected "}) {
-            if (!rest.starts_with(access)) continue;
-            rest.remove_prefix(access.size());
-            for (std::string_view kind : {"Sub", "Function", "Property"})
-                if (rest.starts_with(kind) && (rest.size() == kind.size() || rest[kind.size()] == ' '))
+        for (AccessLevel level : {AccessLevel::Public, AccessLevel::Private, AccessLevel::Protected}) {
+            const std::string_view access = AccessName(level);
+            if (!rest.starts_with(access) || !rest.substr(access.size()).starts_with(' ')) continue;
+            rest.remove_prefix(access.size() + 1);
+            for (ProcedureKind kind :
+                 {ProcedureKind::Sub, ProcedureKind::Function, ProcedureKind::Property}) {
+                const std::string_view word = KindName(kind);
+                if (rest.starts_with(word) && (rest.size() == word.size() || rest[word.size()] == ' '))
                     return true;
+            }
         }
         return false;
     }
