@@ -3,7 +3,8 @@
 "   :[range]Quillmark [purpose]  puts the block above the declaration on this line (any line of
 "                                it) or in range; the words after the command fill its Purpose
 "   :QuillmarkUpdate             runs 'qmark update' on this buffer's file and reloads it
-"   :QuillmarkCheck [path]...    fills the quickfix list from 'qmark check' on this file or the paths
+"   :QuillmarkCheck [path]...    fills the quickfix list from 'qmark check' on this buffer's text
+"                                or on the paths
 " g:quillmark_command names the program (default 'qmark'); a List adds arguments to it for the
 " commands that write blocks, e.g. ['qmark', '--developer', 'A. Developer'].
 if exists('g:loaded_quillmark') || &compatible
@@ -128,6 +129,8 @@ function! s:Update() abort
   call s:Report('qmark update', status, output, message)
 endfunction
 
+" Without paths, the buffer's text is checked, unsaved changes included, so the lines found
+" are the buffer's.
 function! s:Check(paths) abort
   if empty(a:paths)
     let file = expand('%')
@@ -135,15 +138,17 @@ function! s:Check(paths) abort
       call s:Error('Quillmark: this buffer has no file to check')
       return
     endif
-    let operands = s:LanguageOption() . ' -- ' . shellescape(file)
+    let arguments = ' --stdin-filename ' . shellescape(file) . s:LanguageOption()
+    let input = join(getline(1, '$'), "\n") . "\n"
   else
     let paths = []
     for path in a:paths
       let expanded = expand(path, 0, 1)
       call extend(paths, empty(expanded) ? [path] : expanded)
     endfor
-    let operands = ' -- ' . join(map(paths, 'shellescape(v:val)'))
+    let arguments = ' -- ' . join(map(paths, 'shellescape(v:val)'))
+    let input = ''
   endif
-  let [status, output, message] = s:Run(s:Command(1) . ' check' . operands, '')
+  let [status, output, message] = s:Run(s:Command(1) . ' check' . arguments, input)
   call s:Report('qmark check', status, output, message)
 endfunction
