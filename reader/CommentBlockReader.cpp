@@ -140,6 +140,7 @@ private:
         if (take("Public ")) d.access = AccessLevel::Public;
         else if (take("Private ")) d.access = AccessLevel::Private;
         else if (take("Protected ")) d.access = AccessLevel::Protected;
+        else if (take("Friend ")) d.access = AccessLevel::Friend;
         else throw ReadError{i, "expected Public, Private or Protected"};
         if (take("Sub ")) d.kind = ProcedureKind::Sub;
         else if (take("Function ")) d.kind = ProcedureKind::Function;

@@ -124,7 +124,7 @@ private:
         std::string_view rest;
         if (i >= m_lines.size() || !behindPrefix(i, rest)) return false;
         rest = TrimLeft(rest);
-        for (std::string_view access : {"Public ", "Private ", "Protected "}) {
+        for (std::string_view access : {"Public ", "Private ", "Protected ", "Friend "}) {
             if (!rest.starts_with(access)) continue;
             rest.remove_prefix(access.size());
             for (std::string_view kind : {"Sub", "Function", "Property"})

@@ -2,7 +2,6 @@
 #include "app/qmark/QmarkCli.h"
 
 #include <algorithm>
-#include <charconv>
 #include <ostream>
 #include <string_view>
 
@@ -22,11 +21,11 @@ namespace {
 // An argument quoted back in a message.
 std::string Shown(std::string_view arg) { return QuoteForMessage(arg, '\''); }
 
+// Only a settings file can hold another value, which then gives a block without a prefix.
 std::optional<DevelopmentLanguage> ParseLanguage(std::string_view text) {
-    DevelopmentLanguage value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
+    if (text == "0") return kVisualBasic;
+    if (text == "1") return kVisualCpp;
+    return std::nullopt;
 }
 
 // A flag that describes the procedure; block then leaves standard input alone.
@@ -59,10 +58,11 @@ const CommandRow kCommands[] = {
      "reads a Visual Basic or C++ procedure declaration from standard\n"
      "input and writes its description as the JSON that block reads",
      RunDescribe},
-    {"header", "header [--purpose TEXT] [OPTION]... < declaration",
-     "an editor filter: the block for the declaration on standard input,\n"
-     "indented like it and with its line ends (LF or CR LF), then the\n"
-     "declaration unchanged; on any failure the input alone comes back",
+    {"header", "header [--purpose TEXT] [OPTION]... < declarations",
+     "an editor filter: standard input with a block above each\n"
+     "declaration in it, indented like it and with its line ends (LF or\n"
+     "CR LF); with no declaration, or on any failure, the input alone\n"
+     "comes back",
      RunHeader, false, true},
     {"check", "check [OPTION]... PATH...",
      "report the headers that are out of step with the declarations\n"
@@ -112,11 +112,11 @@ const OptionRow kOptions[] = {
          if (!kind) throw UsageError("invalid kind " + Shown(v) + " (use Sub, Function or Property)");
          Describing(r, f).kind = *kind;
      }},
-    {"--access", "ACCESS", kDescribing, "block", "Public (default), Private or Protected",
+    {"--access", "ACCESS", kDescribing, "block", "Public (default), Private, Protected or Friend",
      [](Request& r, std::string_view f, const std::string& v) {
          const auto access = ParseAccessName(v);
          if (!access) {
-             throw UsageError("invalid access " + Shown(v) + " (use Public, Private or Protected)");
+             throw UsageError("invalid access " + Shown(v) + " (use Public, Private, Protected or Friend)");
          }
          Describing(r, f).access = *access;
      }},
@@ -153,7 +153,8 @@ const OptionRow kOptions[] = {
      [](Request& r, std::string_view, const std::string& v) {
          r.language = ParseLanguage(v);
          if (!r.language) {
-             throw UsageError("invalid language " + Shown(v) + " (an integer: 0 Visual Basic, 1 Visual C++)");
+             throw UsageError("invalid language " + Shown(v) +
+                              " (use 0 for Visual Basic or 1 for Visual C++)");
          }
      }},
     {"--developer", "NAME", kGeneral, "block free header update",

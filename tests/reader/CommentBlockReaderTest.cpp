@@ -91,7 +91,7 @@ TEST(ReadCommentBlock, NamesTheLineOfADamagedBlock) {
     const std::tuple<std::string, std::string, std::string> rows[] = {
         {"[^]*", "", "line 1: empty text"},
         {"^'=", "'-", "line 1: not a header block: no double rule"},
-        {"Private Function", "Friend Function", "line 2: expected Public, Private or Protected"},
+        {"Private Function", "Global Function", "line 2: expected Public, Private or Protected"},
         {"Private Function", "Private Event", "line 2: expected Sub, Function or Property"},
         {"Purpose:", "Aim:", "line 3: expected \"Purpose:\""},
         {"\r\n'  Parameters:", "\r\nParameters:", "line 5: expected the remark prefix \"'\""},

@@ -77,7 +77,7 @@ FAULTS = [
     ('atomic-perms', 'platform/WholeFile.cpp',
      'ok = ::fchmod(fd.get(), old.st_mode & 07777) == 0;',
      'ok = true;'),
-    ('json-private', 'app/qmark/ProcedureJson.cpp',
+    ('json-private', 'generator/CommentBlock.cpp',
      'if (name == AccessName(access)) return access;',
      'if (name == AccessName(access)) return access == AccessLevel::Private ? AccessLevel::Protected : access;'),
     ('cli-returns-linebreak', 'app/qmark/BlockCommands.cpp',
