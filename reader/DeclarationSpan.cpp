@@ -304,8 +304,9 @@ private:
 
 }  // namespace
 
-DeclarationSpan LocateDeclaration(std::string_view text, std::size_t line, DevelopmentLanguage language) {
-    DeclarationSpan span{line, line, {}, {}};
+DeclarationSpan LocateDeclaration(std::string_view text, std::size_t line, DevelopmentLanguage language,
+                                  std::size_t through) {
+    DeclarationSpan span{line, line, {}, {}, line};
     if (language != kVisualBasic && language != kVisualCpp) {
         span.error = "unknown language " + std::to_string(language);
         return span;
@@ -326,13 +327,32 @@ DeclarationSpan LocateDeclaration(std::string_view text, std::size_t line, Devel
         span.error = "a blank, comment or preprocessor line";
         return span;
     }
-    const DeclarationResult read = ReadDeclaration(
-        text.substr(lines[span.first].begin, lines[span.last].end - lines[span.first].begin), language);
+    const auto linesText = [&](std::size_t first, std::size_t last) {
+        return text.substr(lines[first].begin, lines[last].end - lines[first].begin);
+    };
+    const DeclarationResult read = ReadDeclaration(linesText(span.first, span.last), language);
     if (!read) {
         span.error = read.error;
         return span;
     }
-    span.headerOpen = BlockFinder(text, lines, language).above(span.first);
+    const BlockFinder blocks(text, lines, language);
+    span.headerFor = span.first;
+    span.headerOpen = blocks.above(span.first);
+    if (through <= span.last || span.headerOpen) return span;
+    // A selection reaching further gets a block above each declaration in it: none may have one.
+    span.last = std::min(through, lines.size() - 1);
+    const std::string_view selected = linesText(span.first, span.last);
+    std::size_t at = 0, lineOf = span.first;
+    for (const FoundDeclaration& found : ReadDeclarations(selected, language).found) {
+        for (; at < found.lineStart; ++at)
+            if (selected[at] == '\n') ++lineOf;
+        if (lineOf == span.first) continue;
+        span.headerOpen = blocks.above(lineOf);
+        if (span.headerOpen) {
+            span.headerFor = lineOf;
+            break;
+        }
+    }
     return span;
 }
 

@@ -14,7 +14,8 @@ struct DeclarationSpan {
     std::size_t first = 0;  // the declaration's lines, both ends included
     std::size_t last = 0;
     std::string error;                      // why there is no declaration there; empty when there is
-    std::optional<std::size_t> headerOpen;  // the opening rule of our block already standing above it
+    std::optional<std::size_t> headerOpen;  // the opening rule of our block already standing above
+    std::size_t headerFor = 0;              // the declaration, by its first line, it stands above
 };
 
 // The whole procedure declaration that line belongs to, for putting a block above it: in Visual
@@ -23,7 +24,9 @@ struct DeclarationSpan {
 // to its ';' or the brace of its body, comments and literals skipped. error is set when that is
 // not one declaration (or the line is past the end); headerOpen when one of our blocks already
 // stands above it, blank lines, Visual Basic Attribute lines and the block's trailing remark
-// lines between.
-DeclarationSpan LocateDeclaration(std::string_view text, std::size_t line, DevelopmentLanguage language);
+// lines between. A selection's last line through, when further down, extends the span, and
+// every declaration it then holds is looked at for a block above it.
+DeclarationSpan LocateDeclaration(std::string_view text, std::size_t line, DevelopmentLanguage language,
+                                  std::size_t through = 0);
 
 }  // namespace qm

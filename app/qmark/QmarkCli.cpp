@@ -70,10 +70,10 @@ const CommandRow kCommands[] = {
      RunCheck, true},
     {"update", "update [OPTION]... PATH...", "bring those headers in step in place, adding a history line",
      RunUpdate, true},
-    {"locate", "locate [--language N] LINE < source",
-     "the first and last line of the declaration that line LINE of the\n"
-     "source on standard input belongs to, for header; exit 2 when it\n"
-     "is none or already has a header block",
+    {"locate", "locate [--language N] LINE [LAST] < source",
+     "the lines of the declaration around line LINE of the source\n"
+     "on standard input (down to LAST), to filter through header;\n"
+     "exit 2 when there is none or it has a header block already",
      RunLocate, true},
 };
 

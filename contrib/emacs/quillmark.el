@@ -101,7 +101,8 @@ alone: `quillmark-update' brings that block in step."
            (last (if region
                      (line-number-at-pos (max (region-beginning) (1- (region-end))))
                    first)))
-      ;; Blank lines at the top of the region are left out, so the block stands right above.
+      ;; Blank lines at the top of the region are left out, so the block stands right above;
+      ;; qmark takes the region down to its end, and refuses when a declaration in it has a block.
       (while (and (< first last)
                   (save-excursion
                     (goto-char (quillmark--line-start first))
@@ -109,13 +110,12 @@ alone: `quillmark-update' brings that block in step."
         (setq first (1+ first)))
       (pcase-let ((`(,status ,output ,errors)
                    (quillmark--run (append (list (car quillmark-command) "locate") language
-                                           (list (number-to-string first)))
+                                           (list (number-to-string first) (number-to-string last)))
                                    (point-min) (point-max))))
         (unless (and (eq status 0) (string-match "\\`\\([0-9]+\\) \\([0-9]+\\)\n\\'" output))
           (quillmark--fail status errors))
-        (let* ((found-last (string-to-number (match-string 2 output)))
-               (start (quillmark--line-start (string-to-number (match-string 1 output))))
-               (end (quillmark--line-start (1+ (max last found-last))))
+        (let* ((start (quillmark--line-start (string-to-number (match-string 1 output))))
+               (end (quillmark--line-start (1+ (string-to-number (match-string 2 output)))))
                (result (quillmark--run (append quillmark-command '("header") language
                                                (and purpose (not (string-empty-p purpose))
                                                     (list "--purpose" purpose)))

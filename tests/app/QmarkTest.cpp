@@ -242,10 +242,10 @@ TEST(QmarkLocate, PrintsTheDeclarationsLinesOrSaysWhyNot) {
         {"locate --language 0 3", "x = 1\nSub A( _\n  b)\n", "0 2 3\n"},
         {"locate --language 0 1", "x = 1\n",
          "2 qmark: line 1: not a Sub, Function or Property declaration\n"},
-        {"locate --language 0 4", block + "Sub A()\n",
-         "2 qmark: line 4 has a header block (line 1); use 'qmark update'\n"},
+        {"locate --language 0 1 5", "Sub B()\n" + block + "Sub A()\n",
+         "2 qmark: line 5 has a header block (line 2); use 'qmark update'\n"},
         {"locate", "", "2 qmark: missing line number to locate" + usage},
-        {"locate 1 2", "", "2 qmark: locate takes one line number" + usage},
+        {"locate 1 2 3", "", "2 qmark: locate takes one or two line numbers" + usage},
         {"locate 0", "", "2 qmark: invalid line '0' (a line number from 1)" + usage},
     };
     for (const auto& [args, input, expected] : rows) {

@@ -89,19 +89,20 @@ while IFS='|' read -r name file language setup line typed input result probe; do
     fi
   done
 done <<'TABLE'
-# case      | open as | lang | setup                           | line | typed                                       | input             | result            | probe
-freebasic   | t.bas   | 1    | set ft=freebasic                | 5    | Quillmark Adds up the lines of one order    | sample.bas        | sample.bas.header | mode=n hl=plain qf= msg=
-st-crlf     | t.cls   | 1    | set ft=st                       | 4    | Quillmark Adds up the lines of one order    | sample.bas crlf   | sample.bas.header | mode=n hl=plain qf= msg=
-vb-range    | t.vb    | 1    | set ft=vb                       | 1    | 3,6Quillmark Adds up the lines of one order | sample.bas        | sample.bas.header | mode=n hl=plain qf= msg=
-settings    | t.txt   | 0    | set ft=text                     | 4    | Quillmark Adds up the lines of one order    | sample.bas        | sample.bas.header | mode=n hl=plain qf= msg=
-cpp         | t.cpp   | 0    | set ft=                         | 5    | Quillmark                                   | sample.cpp        | sample.cpp.header | mode=n hl=plain qf= msg=
-one-undo    | t.bas   | 1    | set ft=                         | 5    | Quillmark<CR>silent undo                    | sample.bas        | sample.bas        | mode=n hl=plain qf= msg=
-no-decl     | t.bas   | 1    | set ft=                         | 1    | Quillmark                                   | sample.bas        | sample.bas        | mode=n hl=error qf= msg=qmark: line 1: not a Sub, Function or Property declaration
-stacked     | t.bas   | 1    | set ft=                         | 23   | Quillmark                                   | sample.bas.header | sample.bas.header | mode=n hl=error qf= msg=qmark: line 23 has a header block (line 4); use :QuillmarkUpdate
-update-pag  | t.pag   | 1    | set ft=                         | 1    | QuillmarkUpdate                             | stale.bas         | stale.bas.updated | mode=n hl=plain qf=43:n msg=qmark: 1 header updated, 0 added in 1 file; 0 findings left
-update-vb   | t.vb    | 1    | set ft=vb                       | 1    | QuillmarkUpdate                             | stale.bas crlf    | stale.bas.updated | mode=n hl=plain qf=43:n msg=qmark: 1 header updated, 0 added in 1 file; 0 findings left
-unsaved     | t.bas   | 1    | set modified                    | 1    | QuillmarkUpdate                             | stale.bas         | stale.bas         | mode=n hl=error qf= msg=Quillmark: the buffer has unsaved changes; write it first
-check       | t.bas   | 1    | call writefile([], expand("%")) | 1    | QuillmarkCheck                              | stale.bas         | stale.bas         | mode=n hl=plain qf=43:w msg=qmark: 1 finding in 1 of 1 file
-check-paths | t.frm   | 1    | set ft=                         | 1    | QuillmarkCheck %:h                          | stale.bas         | stale.bas         | mode=n hl=plain qf=43:w msg=qmark: 1 finding in 1 of 1 file
+# case        | open as | lang | setup                           | line | typed                                       | input                | result               | probe
+freebasic     | t.bas   | 1    | set ft=freebasic                | 5    | Quillmark Adds up the lines of one order    | sample.bas           | sample.bas.header    | mode=n hl=plain qf= msg=
+st-crlf       | t.cls   | 1    | set ft=st                       | 4    | Quillmark Adds up the lines of one order    | sample.bas crlf      | sample.bas.header    | mode=n hl=plain qf= msg=
+vb-range      | t.vb    | 1    | set ft=vb                       | 1    | 3,6Quillmark Adds up the lines of one order | sample.bas           | sample.bas.header    | mode=n hl=plain qf= msg=
+settings      | t.txt   | 0    | set ft=text                     | 4    | Quillmark Adds up the lines of one order    | sample.bas           | sample.bas.header    | mode=n hl=plain qf= msg=
+cpp           | t.cpp   | 0    | set ft=                         | 5    | Quillmark                                   | sample.cpp           | sample.cpp.header    | mode=n hl=plain qf= msg=
+one-undo      | t.bas   | 1    | set ft=                         | 5    | Quillmark<CR>silent undo                    | sample.bas           | sample.bas           | mode=n hl=plain qf= msg=
+no-decl       | t.bas   | 1    | set ft=                         | 1    | Quillmark                                   | sample.bas           | sample.bas           | mode=n hl=error qf= msg=qmark: line 1: not a Sub, Function or Property declaration
+stacked       | t.bas   | 1    | set ft=                         | 23   | Quillmark                                   | sample.bas.header    | sample.bas.header    | mode=n hl=error qf= msg=qmark: line 22 has a header block (line 4); use :QuillmarkUpdate
+update-pag    | t.pag   | 1    | set ft=                         | 1    | QuillmarkUpdate                             | stale.bas            | stale.bas.updated    | mode=n hl=plain qf=43:n msg=qmark: 1 header updated, 0 added in 1 file; 0 findings left
+update-vb     | t.vb    | 1    | set ft=vb                       | 1    | QuillmarkUpdate                             | stale.bas crlf       | stale.bas.updated    | mode=n hl=plain qf=43:n msg=qmark: 1 header updated, 0 added in 1 file; 0 findings left
+unsaved       | t.bas   | 1    | set modified                    | 1    | QuillmarkUpdate                             | stale.bas            | stale.bas            | mode=n hl=error qf= msg=Quillmark: the buffer has unsaved changes; write it first
+check         | t.bas   | 1    | call writefile([], expand("%")) | 1    | QuillmarkCheck                              | stale.bas            | stale.bas            | mode=n hl=plain qf=43:w msg=qmark: 1 finding in 1 of 1 file
+check-paths   | t.frm   | 1    | set ft=                         | 1    | QuillmarkCheck %:h                          | stale.bas            | stale.bas            | mode=n hl=plain qf=43:w msg=qmark: 1 finding in 1 of 1 file
+range-stacked | t.bas   | 1    | set ft=                         | 1    | 1,30Quillmark                               | second-has-block.bas | second-has-block.bas | mode=n hl=error qf= msg=qmark: line 24 has a header block (line 6); use :QuillmarkUpdate
 TABLE
 exit $status

@@ -17,7 +17,8 @@ struct Row {
     DevelopmentLanguage language;
     std::string text;
     std::size_t line;
-    std::string expected;  // "first-last", "first-last header H" or "error: why"
+    std::string expected;  // "first-last", "first-last header H for F" or "error: why"
+    std::size_t through = 0;
 };
 
 TEST(LocateDeclaration, FindsTheWholeDeclarationAroundALine) {
@@ -28,7 +29,10 @@ TEST(LocateDeclaration, FindsTheWholeDeclarationAroundALine) {
         {0, "x = 1\nPublic Function F( _\n  a As Long, _\n  b As Long) As Long\n", 3, "1-3"},
         {0, "Attribute VB_Name = \"M\"\n", 0, "error: not a Sub, Function or Property declaration"},
         {0, "Sub A()\n", 4, "error: the text has only 1 lines"},
-        {0, kVbBlock + "\nAttribute A.VB_Description = \"x\"\nSub A( _\n b)\n", 10, "9-10 header 0"},
+        {0, kVbBlock + "\nAttribute A.VB_Description = \"x\"\nSub A( _\n b)\n", 10, "9-10 header 0 for 9"},
+        // A selection further down: every declaration in it is looked at.
+        {0, "Sub B()\n\n" + kVbBlock + "Sub A()\nEnd Sub\n", 0, "0-10 header 2 for 9", 10},
+        {0, "Sub B()\nEnd Sub\nSub A()\n", 0, "0-2", 7},
         // A free-text block or a hand-written remark is not ours to update.
         {0, "'" + kRule + "\n' Notes\n'" + kRule + "\nSub A()\n", 3, "3-3"},
         {0, "' Adds\nSub A()\n", 1, "1-1"},
@@ -46,14 +50,15 @@ TEST(LocateDeclaration, FindsTheWholeDeclarationAroundALine) {
          "  int a);\n",
          8, "7-8"},
         {1, "void F() {\n    return x;\n}\n", 1, "error: a statement, not a procedure"},
-        {1, kCppBlock + "\n  int F(int a,\n        int b);\n", 5, "4-5 header 0"},
+        {1, kCppBlock + "\n  int F(int a,\n        int b);\n", 5, "4-5 header 0 for 4"},
         {1, "// " + kRule + "\nint F();\n", 1, "1-1"},
         {2, "Sub A()\n", 0, "error: unknown language 2"},
     };
     for (const Row& r : rows) {
-        const DeclarationSpan span = LocateDeclaration(r.text, r.line, r.language);
+        const DeclarationSpan span = LocateDeclaration(r.text, r.line, r.language, r.through);
         std::string got = std::to_string(span.first) + "-" + std::to_string(span.last);
-        if (span.headerOpen) got += " header " + std::to_string(*span.headerOpen);
+        if (span.headerOpen)
+            got += " header " + std::to_string(*span.headerOpen) + " for " + std::to_string(span.headerFor);
         if (!span.error.empty()) got = "error: " + span.error;
         EXPECT_EQ(got, r.expected) << "line " << r.line << " of:\n" << r.text;
     }

@@ -75,16 +75,16 @@ function! s:Header(line1, line2, range, purpose) abort
   while a:range > 0 && at < a:line2 && getline(at) =~# '^\s*$'
     let at += 1
   endwhile
-  " qmark finds the whole declaration around the line and refuses one that has a block already.
-  let [status, output, message] = s:Run(s:Command(1) . ' locate' . language . ' ' . at, buffer)
+  " qmark finds the whole declaration around the line, down to the range's end, and refuses
+  " when a declaration there has a block already. Blank lines above are left out, so that the
+  " block stands right above the declaration.
+  let lines = ' ' . at . (a:range > 0 ? ' ' . a:line2 : '')
+  let [status, output, message] = s:Run(s:Command(1) . ' locate' . language . lines, buffer)
   if status != 0 || len(output) != 1 || output[0] !~# '^\d\+ \d\+$'
     call s:Failed(status, message)
     return
   endif
-  " A range may end below the declaration (header keeps the lines after it); blank lines
-  " above it are left out, so that the block stands right above the declaration.
   let [first, last] = map(split(output[0]), 'str2nr(v:val)')
-  let last = max([last, a:line2])
   let options = language . (empty(a:purpose) ? '' : ' --purpose ' . shellescape(a:purpose))
   let input = join(getline(first, last), "\n") . "\n"
   let [status, output, message] = s:Run(s:Command(0) . ' header' . options, input)
