@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/Text.h"
+#include "reader/CppSyntax.h"
 #include "reader/Declaration.h"
 
 namespace qm {
@@ -80,6 +81,7 @@ private:
             m_lastWords[0] = m_lastWords[1] = {};
             m_onlyWords = true;
             m_depth = 0;
+            m_tokens = 0;
             if (m_first > m_line) m_passed = true;  // no later statement can cover the line
         }
         m_last = m_lineNo;
@@ -92,6 +94,8 @@ private:
     void step() {
         const char c = m_text[m_at];
         if (c == '\n') {
+            // A lone macro line (Q_OBJECT, Q_DISABLE_COPY(A)) is a statement of its own.
+            if (m_open && m_first == m_lineNo && m_depth == 0 && (m_macro == 1 || m_macro == 3)) close();
             m_lineStart = true;
             advanceTo(m_at + 1);
         } else if (c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v') {
@@ -141,6 +145,8 @@ private:
             return;
         }
         mark();
+        ++m_tokens;
+        if (m_macro != 2 && !IsWordChar(c) && c != '(') m_macro = 0;
         if (c == '"' || c == '\'') {
             m_onlyWords = false;
             literal(c);
@@ -162,9 +168,11 @@ private:
         }
         ++m_at;
         if (c == '(' || c == '[') {
+            if (m_macro == 1 && c == '(') m_macro = 2;
+            else if (m_macro != 2) m_macro = 0;
             ++m_depth;
         } else if ((c == ')' || c == ']') && m_depth > 0) {
-            --m_depth;
+            if (--m_depth == 0 && m_macro == 2) m_macro = 3;
         } else if (m_depth == 0 &&
                    (c == ';' || (c == ':' && m_onlyWords && IsAccessLabel(m_lastWords[0], m_lastWords[1])))) {
             close();
@@ -184,10 +192,12 @@ private:
         }
         m_lastWords[0] = m_lastWords[1];
         m_lastWords[1] = w;
+        if (m_macro != 2) m_macro = m_tokens == 1 && IsCapsWord(w) ? 1 : 0;
     }
 
     // A number, digit separators included: 1'000.
     void number() {
+        if (m_macro != 2) m_macro = 0;
         while (m_at < m_text.size() &&
                (IsWordChar(m_text[m_at]) || m_text[m_at] == '.' || m_text[m_at] == '\''))
             ++m_at;
@@ -228,7 +238,11 @@ private:
     bool m_open = false, m_found = false, m_passed = false;
     std::size_t m_first = 0, m_last = 0;
     int m_depth = 0;
-    bool m_onlyWords = true;  // the statement so far is words only, as an access label is
+    bool m_onlyWords = true;   // the statement so far is words only, as an access label is
+    std::size_t m_tokens = 0;  // in the statement so far
+    // The statement so far is one word in capitals (1), then in its parentheses (2), after
+    // them (3); 0 anything else.
+    int m_macro = 0;
     std::string_view m_lastWords[2];
 };
 

@@ -20,8 +20,9 @@ struct DeclarationSpan {
 
 // The whole procedure declaration that line belongs to, for putting a block above it: in Visual
 // Basic (language 0) the line with the " _" continuations before and after it, in C++ (1) the
-// statement from the end of the one before (';', a brace, an access label or a preprocessor line)
-// to its ';' or the brace of its body, comments and literals skipped. error is set when that is
+// statement from the end of the one before (';', a brace, an access label, a preprocessor line
+// or a lone macro line such as Q_OBJECT) to its ';' or the brace of its body, comments and
+// literals skipped. error is set when that is
 // not one declaration (or the line is past the end); headerOpen when one of our blocks already
 // stands above it, blank lines, Visual Basic Attribute lines and the block's trailing remark
 // lines between. A selection's last line through, when further down, extends the span, and

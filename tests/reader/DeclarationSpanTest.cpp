@@ -40,6 +40,7 @@ TEST(LocateDeclaration, FindsTheWholeDeclarationAroundALine) {
          "1-2"},
         {1, "class A {\npublic:\n    // why\n    void F(int a,\n           int b);\n", 4, "3-4"},
         {1, "class A {\n  Q_OBJECT\nprivate slots:\n  void F(\n    int a);\n", 3, "3-4"},
+        {1, "class A {\n  Q_OBJECT\n  Q_DISABLE_COPY(A)\n  void F(\n    int a);\n", 4, "3-4"},
         {1, "template <typename T>\nT Max(T a,\n      T b)\n{\n    return a;\n}\n", 2, "0-2"},
         {1, "#define X(a) \\\n    a;\nvoid F(\n  int a);\n", 3, "2-3"},
         {1, "#include <a>\nvoid F(\n  int a);\n", 0, "error: a blank, comment or preprocessor line"},
