@@ -267,6 +267,9 @@ FAULTS = [
     ('walk-no-frm', 'platform/SourceWalk.cpp',
      '{".frm", 0}, ',
      ''),
+    ('walk-no-ctl', 'platform/SourceWalk.cpp',
+     '{".ctl", 0}, ',
+     ''),
     # header.
     ('header-first-only', 'app/qmark/DeclarationCommands.cpp',
      '        AddBlock(r, text, found.lineStart, out);\n',
