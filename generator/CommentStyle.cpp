@@ -19,8 +19,9 @@ constexpr std::string_view kDoxygenSections =
 constexpr std::array<CommentStyle, 4> kStyles = {{
     {"box", TagSyntax::Box, "", "", "", "", "", "", "", false, "", "", "", "", "", "", "", false},
     {"doxygen", TagSyntax::Commands, "/** /*! /// //!", "", "brief short", "param", "tparam",
-     "return returns result retval", kDoxygenSections, true, "{tag}brief {text}", "{text}", "{tag}param {name} {text}",
-     "{tag}tparam {name} {text}", "{tag}return {text}", "{tag}author {text}", "{tag}date {text}", true},
+     "return returns result retval", kDoxygenSections, true, "{tag}brief {text}", "{text}",
+     "{tag}param {name} {text}", "{tag}tparam {name} {text}", "{tag}return {text}", "{tag}author {text}",
+     "{tag}date {text}", true},
     {"xmldoc", TagSyntax::Elements, "///", "'''", "summary", "param", "typeparam", "returns", "*", false,
      "<summary>\n{text}\n</summary>", "", "<param name=\"{name}\">{text}</param>",
      "<typeparam name=\"{name}\">{text}</typeparam>", "<returns>{text}</returns>", "", "", false},
@@ -195,8 +196,7 @@ std::string BuildStyledComment(const StyledDescription& d, const CommentStyle& s
     if (returns) w.add(style.returns, {}, p.returns);
     if (history) {
         w.add(style.author, {}, developerName);
-        w.add(style.date, {},
-              Digits(date.year, 4) + "-" + Digits(date.month, 2) + "-" + Digits(date.day, 2));
+        w.add(style.date, {}, Digits(date.year, 4) + "-" + Digits(date.month, 2) + "-" + Digits(date.day, 2));
     }
     w.raw(frame.last);
     return w.take();

@@ -25,7 +25,7 @@ struct CommentStyle {
     std::string_view purposeTags, paramTags, typeParamTags, returnTags;
     // Other tags that open a paragraph of their own ("*": every tag); the rest are inline text.
     std::string_view sectionTags;
-    bool midLineTags;  // a tag after a blank inside a line opens a paragraph too
+    bool midLineTags;               // a tag after a blank inside a line opens a paragraph too
     std::string_view purpose;       // with a purpose tag (@brief)
     std::string_view plainPurpose;  // without one; empty: the purpose tag is always written
     std::string_view param, typeParam, returns;

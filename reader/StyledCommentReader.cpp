@@ -26,6 +26,17 @@ bool InList(std::string_view list, std::string_view word) {
     return false;
 }
 
+// The longest opener of style that line starts with; "////" and "/***" are rules, and "'''"
+// opens XML documentation, not VBA tags.
+std::string_view OpenerOf(std::string_view line, const CommentStyle& style) {
+    std::string_view opener;
+    for (std::string_view list : {style.cppOpeners, style.vbOpeners})
+        for (std::string_view o : TagWords(list))
+            if (line.starts_with(o) && o.size() > opener.size()) opener = o;
+    if (line.size() > opener.size() && !opener.empty() && line[opener.size()] == opener.back()) return {};
+    return opener;
+}
+
 // One line of the comment and its body behind the comment marks, blanks at its end dropped.
 struct BodyLine {
     std::size_t bodyBegin, bodyEnd;
@@ -34,8 +45,14 @@ struct BodyLine {
 
 // Code blocks, inside which nothing is a tag: the opening word and what closes it.
 constexpr std::pair<std::string_view, std::string_view> kFences[] = {
-    {"```", "```"},           {"~~~", "~~~"},         {"@code", "@endcode"}, {"\\code", "\\endcode"},
-    {"@verbatim", "@endverbatim"}, {"\\verbatim", "\\endverbatim"}, {"@f[", "@f]"}, {"\\f[", "\\f]"},
+    {"```", "```"},
+    {"~~~", "~~~"},
+    {"@code", "@endcode"},
+    {"\\code", "\\endcode"},
+    {"@verbatim", "@endverbatim"},
+    {"\\verbatim", "\\endverbatim"},
+    {"@f[", "@f]"},
+    {"\\f[", "\\f]"},
 };
 
 class CommentReader {
@@ -62,14 +79,8 @@ private:
     // Finds the frame from the first line and each line's body; false when the text is not
     // framed as the style frames its comments.
     bool splitLines() {
-        const std::string_view first = TrimBlanks(m_text.substr(0, m_text.find('\n')));
-        std::string_view opener;
-        for (std::string_view list : {m_style.cppOpeners, m_style.vbOpeners})
-            for (std::string_view o : TagWords(list))
-                if (first.starts_with(o) && o.size() > opener.size()) opener = o;
-        // "////" and "/***" are rules, and "'''" opens XML documentation, not VBA tags.
-        if (opener.empty() || (first.size() > opener.size() && first[opener.size()] == opener.back()))
-            return fail("not " + std::string(m_style.name) + " documentation");
+        const std::string_view opener = OpenerOf(TrimBlanks(m_text.substr(0, m_text.find('\n'))), m_style);
+        if (opener.empty()) return fail("not " + std::string(m_style.name) + " documentation");
         m_result.opener = std::string(opener);
         const bool block = opener.starts_with("/*");
         bool closed = false;
@@ -84,7 +95,8 @@ private:
                 if (m_lines.empty()) {
                     l.bodyBegin += opener.size();
                     l.framed = true;
-                } else if (m_text.compare(l.bodyBegin, 1, "*") == 0 && m_text.compare(l.bodyBegin, 2, "*/") != 0) {
+                } else if (m_text.compare(l.bodyBegin, 1, "*") == 0 &&
+                           m_text.compare(l.bodyBegin, 2, "*/") != 0) {
                     ++l.bodyBegin;
                 }
                 const std::size_t close = m_text.substr(0, end).find("*/", l.bodyBegin);
@@ -172,7 +184,8 @@ private:
             return;
         }
         for (const auto& [start, end] : kFences)
-            if (line.starts_with(start) && line.find(end, start.size()) == std::string_view::npos) m_fence = end;
+            if (line.starts_with(start) && line.find(end, start.size()) == std::string_view::npos)
+                m_fence = end;
         std::size_t from = 0;
         for (std::size_t i = 0; i < line.size(); ++i) {
             const std::size_t word = tagAt(line, i);
@@ -205,7 +218,8 @@ private:
         if (line.substr(i).starts_with("(\"")) {
             // An annotation's string argument, quotes doubled inside; its text is the tag's.
             std::size_t j = i + 2;
-            for (; j < line.size() && !(line[j] == '"' && (j + 1 == line.size() || line[j + 1] != '"')); ++j) {
+            for (; j < line.size() && !(line[j] == '"' && (j + 1 == line.size() || line[j + 1] != '"'));
+                 ++j) {
                 t.text += line[j];
                 if (line[j] == '"') ++j;
             }
@@ -248,9 +262,13 @@ private:
             flat.append(body(li)).push_back('\n');
         }
         const auto lineOf = [&](std::size_t f) {
-            return static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), f) - starts.begin()) - 1;
+            return static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), f) -
+                                            starts.begin()) -
+                   1;
         };
-        const auto original = [&](std::size_t f) { return m_lines[lineOf(f)].bodyBegin + (f - starts[lineOf(f)]); };
+        const auto original = [&](std::size_t f) {
+            return m_lines[lineOf(f)].bodyBegin + (f - starts[lineOf(f)]);
+        };
         const auto prose = [&](std::size_t from, std::size_t to) {
             m_current = kNone;
             for (std::size_t p = from; p < to;) {
@@ -275,7 +293,9 @@ private:
             if ((t.kind == Kind::Param || t.kind == Kind::TypeParam) && attribute < gt &&
                 (flat[attribute + 5] == '"' || flat[attribute + 5] == '\'')) {
                 const std::size_t quote = attribute + 5, close = flat.find(flat[quote], quote + 1);
-                if (close < gt) t.names.push_back({flat.substr(quote + 1, close - quote - 1), original(quote + 1), original(close)});
+                if (close < gt)
+                    t.names.push_back(
+                        {flat.substr(quote + 1, close - quote - 1), original(quote + 1), original(close)});
             }
             at = gt + 1;
             if (flat[gt - 1] != '/') {
@@ -286,7 +306,8 @@ private:
                     addText(lineOf(p), original(p), original(p) + (nl - p));
                     p = nl + 1;
                 }
-                const std::size_t close = closing == std::string::npos ? std::string::npos : flat.find('>', closing);
+                const std::size_t close =
+                    closing == std::string::npos ? std::string::npos : flat.find('>', closing);
                 at = close == std::string::npos ? flat.size() : close + 1;
             }
             t.lastLine = lineOf(at - 1);
@@ -374,6 +395,38 @@ StyledCommentResult ReadStyledComment(std::string_view text, const CommentStyle&
     return result;
 }
 
+std::string_view LeadingStyledComment(std::string_view text, const CommentStyle& style) {
+    constexpr std::size_t npos = std::string_view::npos;
+    std::size_t begin = npos, at = 0;
+    std::string_view opener;
+    while (at < text.size()) {
+        const std::size_t nl = text.find('\n', at);
+        const std::size_t next = nl == npos ? text.size() : nl + 1;
+        std::string_view line = text.substr(at, next - at);
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+        line = TrimBlanks(line);
+        if (begin == npos && line.empty()) {
+            at = next;
+            continue;
+        }
+        if (begin != npos && OpenerOf(line, style) != opener) break;
+        if (begin == npos) {
+            opener = OpenerOf(line, style);
+            if (opener.empty()) return {};
+            begin = at;
+            if (opener.starts_with("/*")) {
+                const std::size_t close =
+                    text.find("*/", static_cast<std::size_t>(line.data() - text.data()) + opener.size());
+                if (close == npos) return {};
+                const std::size_t end = text.find('\n', close);
+                return text.substr(begin, (end == npos ? text.size() : end + 1) - begin);
+            }
+        }
+        at = next;
+    }
+    return begin == npos ? std::string_view() : text.substr(begin, at - begin);
+}
+
 std::vector<std::string> TemplateParameterNames(std::string_view declaration) {
     const TokenList lexed = LexCpp(declaration);
     const std::vector<Token>& t = lexed.tokens;
@@ -388,7 +441,8 @@ std::vector<std::string> TemplateParameterNames(std::string_view declaration) {
         for (std::size_t j = i + 2; j <= close; ++j) {
             if (j == close || t[j].text == ",") {
                 // A name follows what it is ("class T", "int N"); "std::size_t" alone has none.
-                if (last != kNoMatch && last > start && t[last - 1].text != "::" && !IsReservedWord(t[last].text))
+                if (last != kNoMatch && last > start && t[last - 1].text != "::" &&
+                    !IsReservedWord(t[last].text))
                     names.emplace_back(t[last].text);
                 last = kNoMatch;
                 start = j + 1;

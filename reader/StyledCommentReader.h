@@ -21,10 +21,10 @@ struct TagName {
 struct CommentTag {
     enum class Kind { Purpose, Param, TypeParam, Return, Other, Prose };
     Kind kind = Kind::Other;
-    std::size_t begin = 0, end = 0;         // from its '@', '\' or '<' to the end of its text
+    std::size_t begin = 0, end = 0;           // from its '@', '\' or '<' to the end of its text
     std::size_t firstLine = 0, lastLine = 0;  // the lines it spans, both included
-    bool wholeLines = false;  // alone on its lines, which hold no opener or closer
-    std::string spelling;     // how it opens: "@param", "\param", "<param", "@Description"
+    bool wholeLines = false;                  // alone on its lines, which hold no opener or closer
+    std::string spelling;                     // how it opens: "@param", "\param", "<param", "@Description"
     std::vector<TagName> names;
     std::string direction;  // "[in,out]" as written
     std::string type;       // a VBA tag's "{Long}" as written
@@ -48,6 +48,10 @@ struct StyledCommentResult {
 // their order, with no type. A text that is not a comment of the style is an error.
 StyledCommentResult ReadStyledComment(std::string_view text, const CommentStyle& style,
                                       const ProcedureDescription* declaration = nullptr, bool vb = false);
+
+// The comment of style that text starts with, blank lines before it left out: its lines with
+// their line ends; empty when text starts with none.
+std::string_view LeadingStyledComment(std::string_view text, const CommentStyle& style);
 
 // The names of the template parameters of a C++ declaration's head ("template <class T, int N>"
 // gives T and N); none when it has no template head.

@@ -136,9 +136,11 @@ HouseStyleResult ParseHouseStyle(std::string_view text, const std::string& path)
         if (line[0] == '[') {
             const std::size_t close = line.find(']');
             section = AsciiLower(TrimBlanks(line.substr(1, close - 1)));
-            if (close == std::string_view::npos) return {nullptr, Located(path, number, "a section name without ']'")};
+            if (close == std::string_view::npos)
+                return {nullptr, Located(path, number, "a section name without ']'")};
             if (section != "style" && section != "check")
-                return {nullptr, Located(path, number, "unknown section [" + section + "] (use [style] or [check])")};
+                return {nullptr,
+                        Located(path, number, "unknown section [" + section + "] (use [style] or [check])")};
             // The profile reader takes the first of two sections; the second's keys would be lost.
             if (std::find(sections.begin(), sections.end(), section) != sections.end())
                 return {nullptr, Located(path, number, "[" + section + "] a second time")};
@@ -165,9 +167,10 @@ HouseStyleResult ParseHouseStyle(std::string_view text, const std::string& path)
     }
     if (openerLine && style->cpp->syntax != TagSyntax::Box &&
         !StyleTakesOpener(*style->cpp, kVisualCpp, style->options.opener))
-        return {nullptr, Located(path, openerLine,
-                                 std::string(style->cpp->name) + " is not written with '" + style->options.opener +
-                                     "' (use " + std::string(style->cpp->cppOpeners) + ")")};
+        return {nullptr,
+                Located(path, openerLine,
+                        std::string(style->cpp->name) + " is not written with '" + style->options.opener +
+                            "' (use " + std::string(style->cpp->cppOpeners) + ")")};
     return {std::move(style), {}};
 }
 

@@ -20,13 +20,16 @@ struct HouseStyle {
     const CommentStyle* cpp = FindCommentStyle("box");
     const CommentStyle* vb = FindCommentStyle("box");
     StyleOptions options;
-    bool missing = false;       // check reports procedures without a comment
-    bool undocumented = false;  // and parameters and returns a comment leaves out
-    bool order = false;         // and parameters documented in another order
+    bool missing = false;             // check reports procedures without a comment
+    bool undocumented = false;        // and parameters and returns a comment leaves out
+    bool order = false;               // and parameters documented in another order
     std::vector<std::string> ignore;  // patterns of paths that check and update leave alone
     std::string folder;               // the style file's folder; empty with no file
 
-    const CommentStyle& style(DevelopmentLanguage language) const { return language == kVisualBasic ? *vb : *cpp; }
+    // The style of language; the box for a language other than 0 and 1.
+    const CommentStyle& style(DevelopmentLanguage language) const {
+        return language == kVisualBasic ? *vb : language == kVisualCpp ? *cpp : *FindCommentStyle("box");
+    }
     // Whether path (a file under folder) matches an ignore pattern: a pattern with a '/'
     // matches the path from folder on or a folder it lies in; one without, any of its names.
     bool ignores(std::string_view path) const;

@@ -9,14 +9,15 @@ namespace qm {
 namespace {
 
 StyledDescription WorkedExample() {
-    return {{"GetTotal",
-             "Adds up the lines of one order",
-             "Currency; the order total",
-             ProcedureKind::Function,
-             AccessLevel::Public,
-             {{"OrderID", "No", "Long", "Order to total"}, {"IncludeTax", "Yes", "Boolean", "Add sales tax"}}},
-            {},
-            false};
+    return {
+        {"GetTotal",
+         "Adds up the lines of one order",
+         "Currency; the order total",
+         ProcedureKind::Function,
+         AccessLevel::Public,
+         {{"OrderID", "No", "Long", "Order to total"}, {"IncludeTax", "Yes", "Boolean", "Add sales tax"}}},
+        {},
+        false};
 }
 
 std::string CrLf(std::string_view text) {
@@ -43,13 +44,14 @@ TEST(BuildStyledComment, WorkedExampleInEveryStyle) {
         const StyleOptions* options;
         std::string golden;
     } rows[] = {
-        {"box", 0, &none, "worked_example_vb.txt"},     {"box", 1, &none, "worked_example_vc.txt"},
-        {"doxygen", 1, &none, "styles/doxygen.txt"},     {"doxygen", 1, &plain, "styles/doxygen_plain.txt"},
-        {"xmldoc", 1, &none, "styles/xmldoc.txt"},       {"xmldoc", 0, &none, "styles/xmldoc_vb.txt"},
+        {"box", 0, &none, "worked_example_vb.txt"},  {"box", 1, &none, "worked_example_vc.txt"},
+        {"doxygen", 1, &none, "styles/doxygen.txt"}, {"doxygen", 1, &plain, "styles/doxygen_plain.txt"},
+        {"xmldoc", 1, &none, "styles/xmldoc.txt"},   {"xmldoc", 0, &none, "styles/xmldoc_vb.txt"},
         {"vbtags", 0, &none, "styles/vbtags.txt"},
     };
     for (const auto& r : rows)
-        EXPECT_EQ(Build(WorkedExample(), r.style, r.language, *r.options), test::ReadGolden(r.golden)) << r.golden;
+        EXPECT_EQ(Build(WorkedExample(), r.style, r.language, *r.options), test::ReadGolden(r.golden))
+            << r.golden;
 }
 
 TEST(BuildStyledComment, EdgesOfTheDescription) {
@@ -76,21 +78,28 @@ TEST(BuildStyledComment, EdgesOfTheDescription) {
         {empty, "xmldoc", 1, &none, "/// <summary>\n///\n/// </summary>\n/// <returns></returns>\n"},
         {empty, "vbtags", 0, &none, "'@Description(\"\")\n'@returns\n"},
         // Line breaks start comment lines; a VBA string doubles its quotes and stays one line.
-        {odd, "doxygen", 1, &none, "/**\n * @brief Says \"hi\"\n * then more\n *\n * @tparam T element\n"
-                                " * @param x first\n * second\n */\n"},
+        {odd, "doxygen", 1, &none,
+         "/**\n * @brief Says \"hi\"\n * then more\n *\n * @tparam T element\n"
+         " * @param x first\n * second\n */\n"},
         {odd, "vbtags", 0, &none, "'@Description(\"Says \"\"hi\"\" then more\")\n'@param x first\n'second\n"},
         // An opener the style does not take gives its own.
-        {odd, "xmldoc", 1, &foreign, "/// <summary>\n/// Says \"hi\"\n/// then more\n/// </summary>\n"
-                                    "/// <typeparam name=\"T\">element</typeparam>\n"
-                                    "/// <param name=\"x\">first\n/// second</param>\n"},
+        {odd, "xmldoc", 1, &foreign,
+         "/// <summary>\n/// Says \"hi\"\n/// then more\n/// </summary>\n"
+         "/// <typeparam name=\"T\">element</typeparam>\n"
+         "/// <param name=\"x\">first\n/// second</param>\n"},
         {odd, "doxygen", 0, &none, ""},
-        {empty, "box", 1, &trim, (std::string("//") + std::string(72, '=') + "\n// Public Function\n// Purpose:\n//\n"
-                                     "// Parameters:\n//\n//\n// Returns:\n//\n//" + std::string(72, '-') +
-                                     "\n// History:\n//     06-Dec-98            A. Developer                     "
-                                     "Creation Date\n//" + std::string(72, '=') + "\n//\n//\n//\n")},
+        {empty, "box", 1, &trim,
+         (std::string("//") + std::string(72, '=') +
+          "\n// Public Function\n// Purpose:\n//\n"
+          "// Parameters:\n//\n//\n// Returns:\n//\n//" +
+          std::string(72, '-') +
+          "\n// History:\n//     06-Dec-98            A. Developer                     "
+          "Creation Date\n//" +
+          std::string(72, '=') + "\n//\n//\n//\n")},
     };
     for (const auto& r : rows)
-        EXPECT_EQ(Build(r.d, r.style, r.language, *r.options), CrLf(r.expected)) << r.style << " " << r.expected;
+        EXPECT_EQ(Build(r.d, r.style, r.language, *r.options), CrLf(r.expected))
+            << r.style << " " << r.expected;
 }
 
 }  // namespace

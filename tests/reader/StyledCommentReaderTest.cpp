@@ -39,7 +39,8 @@ TEST(ReadStyledComment, GivesBackWhatEveryStyleWrote) {
             ProcedureDescription declaration = d.procedure;
             for (ParameterEntry& p : declaration.parameters) p.Description.clear();
             for (const StyleOptions& options : {StyleOptions{}, plain, line}) {
-                const std::string text = BuildStyledComment(expected, style, language, options, "Al", {2024, 1, 2});
+                const std::string text =
+                    BuildStyledComment(expected, style, language, options, "Al", {2024, 1, 2});
                 const StyledCommentResult read = ReadStyledComment(text, style, &declaration, language == 0);
                 ASSERT_TRUE(read) << text << read.error;
                 EXPECT_EQ(Flatten(*read.description), Flatten(expected)) << text;
@@ -59,23 +60,29 @@ TEST(ReadStyledComment, ReadsCommentsPeopleWrote) {
          "    @param[in, out] last_token  the last read token\n                       and more\n"
          "    @return whether to go on\n    @note Use @ref foo and \\c bar.\n    @code\n    @param fake x\n"
          "    @endcode\n    */",
-         "a parse error occurred|whether to go on|position=the position,last_token=the last read token\nand more,|"},
+         "a parse error occurred|whether to go on|position=the position,last_token=the last read token\nand "
+         "more,|"},
         {"doxygen",
          "  /** \\brief Get the segment\r\n    * \\param[in] a,b the lines\r\n    * \\tparam T point type\r\n"
          "    * \\ingroup common\r\n    * \\see other\r\n    */",
          "Get the segment|-|a=the lines,b=the lines,|T=point type,"},
         {"doxygen", "/** @brief Sum. @param a first @param b second @return the sum */",
          "Sum.|the sum|a=first,b=second,|"},
-        {"doxygen", "/// Just prose\n/// and more.\n///\n/// Details.\n/// @param x the x\n/// ```\n/// @param y\n/// ```",
+        {"doxygen",
+         "/// Just prose\n/// and more.\n///\n/// Details.\n/// @param x the x\n/// ```\n/// @param y\n/// "
+         "```",
          "Just prose\nand more.|-|x=the x\n```\n@param y\n```,|"},
-        {"doxygen", "//! @brief Word @c code.\n//!\n//! @retval 0 on success", "Word @c code.|0 on success||"},
+        {"doxygen", "//! @brief Word @c code.\n//!\n//! @retval 0 on success",
+         "Word @c code.|0 on success||"},
         {"vbtags",
-         "'Calls an object method\n'@param {ByRef Variant()} stack     The stack\n' @param stackPtr\n'@returns {void}",
+         "'Calls an object method\n'@param {ByRef Variant()} stack     The stack\n' @param "
+         "stackPtr\n'@returns {void}",
          "Calls an object method|-|stack=The stack,stackPtr=,|"},
         {"vbtags", "'@Folder(\"Orders\")\n'@Description(\"Says \"\"hi\"\"\")\n'@Returns {Long} the count",
          "Says \"hi\"|the count||"},
         {"xmldoc",
-         "/// <summary>\n/// Adds <c>x</c> and y.\n/// </summary>\n/// <param name=\"x\">the x\n/// continued</param>\n"
+         "/// <summary>\n/// Adds <c>x</c> and y.\n/// </summary>\n/// <param name=\"x\">the x\n/// "
+         "continued</param>\n"
          "/// <typeparam name='T'>elem</typeparam>\n/// <returns>sum</returns>\n/// <remarks>none</remarks>",
          "Adds <c>x</c> and y.|sum|x=the x\ncontinued,|T=elem,"},
         {"xmldoc", "''' <param name=\"a\"/>\n''' <summary>One</summary>", "One|-|a=,|"},
@@ -92,13 +99,15 @@ TEST(ReadStyledComment, ReadsCommentsPeopleWrote) {
 }
 
 TEST(ReadStyledComment, FindsWhereEachTagStands) {
-    const std::string text = "  /** @brief Sum.\n   * @param[in] a,  b  the pair\n   *   continued\n   * @return x */";
+    const std::string text =
+        "  /** @brief Sum.\n   * @param[in] a,  b  the pair\n   *   continued\n   * @return x */";
     const StyledCommentResult read = ReadStyledComment(text, *FindCommentStyle("doxygen"));
     ASSERT_TRUE(read);
     ASSERT_EQ(read.tags.size(), 3u);
     const CommentTag& p = read.tags[1];
     EXPECT_EQ(text.substr(p.begin, p.end - p.begin), "@param[in] a,  b  the pair\n   *   continued");
-    EXPECT_EQ(p.spelling + p.direction + "|" + std::to_string(p.firstLine) + std::to_string(p.lastLine), "@param[in]|12");
+    EXPECT_EQ(p.spelling + p.direction + "|" + std::to_string(p.firstLine) + std::to_string(p.lastLine),
+              "@param[in]|12");
     ASSERT_EQ(p.names.size(), 2u);
     EXPECT_EQ(text.substr(p.names[1].begin, p.names[1].end - p.names[1].begin), "b");
     // Lines holding the opener or the closer cannot be taken out whole.
