@@ -8,6 +8,7 @@
 
 #include "app/qmark/InputError.h"
 #include "app/qmark/ProcedureJson.h"
+#include "app/qmark/StyledBlocks.h"
 #include "reader/Declaration.h"
 #include "settings/FreeTextBlock.h"
 #include "settings/Settings.h"
@@ -123,16 +124,18 @@ void CompleteFromSettings(Request& r, bool needDeveloper) {
 }
 
 int RunBlock(Request& r, std::istream& in, std::ostream& out, std::ostream&) {
+    std::string declaration;
     if (r.declaration) {
         if (!r.firstDescriptionFlag.empty()) {
             throw UsageError("option '" + r.firstDescriptionFlag + "' cannot be combined with --declaration");
         }
         CompleteFromSettings(r, true);
-        r.description = ReadDeclarationText(ReadInput(in), *r.language);
+        declaration = ReadInput(in);
+        r.description = ReadDeclarationText(declaration, *r.language);
     } else if (r.firstDescriptionFlag.empty() && !r.purpose) {
         r.description = ParseProcedureJson(ReadInput(in));
     }
-    Write(out, BuildBlock(r));
+    Write(out, BuildHouseBlock(r, declaration));
     return kExitOk;
 }
 

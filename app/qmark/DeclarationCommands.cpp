@@ -8,6 +8,7 @@
 
 #include "app/qmark/BlockCommands.h"
 #include "app/qmark/ProcedureJson.h"
+#include "app/qmark/StyledBlocks.h"
 
 namespace qm {
 namespace {
@@ -34,7 +35,7 @@ std::string_view IndentOf(std::string_view text) {
 std::string HeaderFor(Request& r, std::string_view text) {
     CompleteFromSettings(r, true);
     r.description = ReadDeclarationText(text, *r.language);
-    const std::string block = BuildBlock(r);
+    const std::string block = BuildHouseBlock(r, text);
     const std::string_view indent = IndentOf(text);
     const std::string_view lineEnd = LineEndOf(text);
     std::string out;
@@ -54,7 +55,7 @@ std::string HeaderFor(Request& r, std::string_view text) {
 int RunDescribe(Request& r, std::istream& in, std::ostream& out, std::ostream&) {
     const std::string text = ReadInput(in);
     CompleteFromSettings(r, false);
-    Write(out, WriteProcedureJson(ReadDeclarationText(text, *r.language)));
+    Write(out, WriteProcedureJson(DescribeWithComment(r, text)));
     return kExitOk;
 }
 

@@ -150,6 +150,13 @@ const OptionRow kOptions[] = {
              throw UsageError("invalid language " + Shown(v) + " (an integer: 0 Visual Basic, 1 Visual C++)");
          }
      }},
+    {"--style", "NAME", kGeneral, "block describe header",
+     "the comment's style: box, doxygen, xmldoc or vbtags; default\nfrom the .quillmark style file, else box",
+     [](Request& r, std::string_view, const std::string& v) { r.style = v; }},
+    {"--stdin-filename", "PATH", kGeneral, "block describe header",
+     "the file standard input belongs to: the style file is looked\nfor from its folder up (default: from "
+     "here)",
+     [](Request& r, std::string_view, const std::string& v) { r.stdinFilename = v; }},
     {"--developer", "NAME", kGeneral, "block free header update",
      "the name in the History line; default from the settings",
      [](Request& r, std::string_view, const std::string& v) { r.developer = v; }},
@@ -171,7 +178,9 @@ constexpr std::size_t kHelpColumn = 22;
 void AddHelpRow(std::string& out, std::string_view left, std::string_view help) {
     out += "  ";
     out += left;
-    out.append(kHelpColumn > left.size() + 2 ? kHelpColumn - left.size() - 2 : 1, ' ');
+    // A long option takes a line of its own, so every help text starts at the column.
+    if (left.size() + 3 > kHelpColumn) out += '\n';
+    out.append(kHelpColumn > left.size() + 2 ? kHelpColumn - left.size() - 2 : kHelpColumn, ' ');
     for (char c : help) {
         out += c;
         if (c == '\n') out.append(kHelpColumn, ' ');
@@ -231,6 +240,12 @@ JSON description (every key may be left out):
 
 Settings: "Comments Type" and "Personal Name" in section [General] of
 $XDG_CONFIG_HOME/quillmark/Qmark98.ini (default ~/.config/quillmark/Qmark98.ini).
+
+Style file: the first .quillmark in the source file's folder or above it, e.g.
+  [style]  cpp=doxygen (box doxygen xmldoc)  vb=vbtags (box xmldoc vbtags)
+           opener=/** (/** /*! /// //!)  tag=@ (@ or \)  brief=yes  history=no
+           trim=no (yes: no blanks at line ends)
+  [check]  missing=no  undocumented=no  order=no  ignore=PATTERN...
 
 Exit status: 0 done, 1 a file or output failure, 2 a bad command line or bad input.
 )";

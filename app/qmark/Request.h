@@ -35,8 +35,10 @@ struct Request {
     std::optional<std::string> developer;
     std::optional<DateTime> date;
     std::optional<std::string> purpose;
-    bool declaration = false;          // block reads a declaration, not JSON
-    std::string firstDescriptionFlag;  // the first flag other than --purpose that describes
+    std::optional<std::string> style;          // --style: the house style over the style file's
+    std::optional<std::string> stdinFilename;  // the file standard input belongs to
+    bool declaration = false;                  // block reads a declaration, not JSON
+    std::string firstDescriptionFlag;          // the first flag other than --purpose that describes
     ProcedureDescription description;
     std::vector<std::string> operands;  // arguments after the command, for commands that take them
     SourceOptions sources;              // check and update
