@@ -59,7 +59,11 @@ struct Documented {
 class Comparison {
 public:
     Comparison(std::string_view comment, const CommentStyle& style, bool vb, const StyledReport& report)
-        : m_text(comment), m_style(style), m_vb(vb), m_report(report), m_read(ReadStyledComment(comment, style)) {
+        : m_text(comment),
+          m_style(style),
+          m_vb(vb),
+          m_report(report),
+          m_read(ReadStyledComment(comment, style)) {
         for (std::size_t at = 0; at < m_text.size();) {
             const std::size_t nl = m_text.find('\n', at);
             m_lineStarts.push_back(at);
@@ -68,7 +72,8 @@ public:
         m_lineStarts.push_back(m_text.size());
     }
 
-    StyledComparison run(const ProcedureDescription& declaration, const std::vector<std::string>& templateParameters) {
+    StyledComparison run(const ProcedureDescription& declaration,
+                         const std::vector<std::string>& templateParameters) {
         if (!m_read) return {{}, std::string(m_text), m_read.error};
         std::vector<std::string> names, types;
         for (const ParameterEntry& p : declaration.parameters) {
@@ -97,7 +102,8 @@ private:
     const std::vector<CommentTag>& tags() const { return m_read.tags; }
     bool same(std::string_view a, std::string_view b) const { return m_vb ? EqualsNoCase(a, b) : a == b; }
     void find(std::string message, bool fixed) {
-        m_findings.push_back({0, std::move(message), fixed ? HeaderFinding::Fix::Updated : HeaderFinding::Fix::None});
+        m_findings.push_back(
+            {0, std::move(message), fixed ? HeaderFinding::Fix::Updated : HeaderFinding::Fix::None});
     }
     std::size_t lineEnd(std::size_t line) const {
         std::size_t end = m_lineStarts[line + 1];
@@ -113,18 +119,21 @@ private:
     // is not on the line that opens a block comment.
     bool startsLine(const CommentTag& t) const {
         if (t.firstLine == 0 && m_read.opener.starts_with("/*")) return false;
-        const std::string_view before = m_text.substr(m_lineStarts[t.firstLine], t.begin - m_lineStarts[t.firstLine]);
+        const std::string_view before =
+            m_text.substr(m_lineStarts[t.firstLine], t.begin - m_lineStarts[t.firstLine]);
         return before.find_first_not_of(" \t*/!'") == std::string_view::npos;
     }
     bool endsLine(const CommentTag& t) const {
-        const std::string_view after = m_text.substr(t.end, lineEnd(t.lastLine) - std::min(t.end, lineEnd(t.lastLine)));
+        const std::string_view after =
+            m_text.substr(t.end, lineEnd(t.lastLine) - std::min(t.end, lineEnd(t.lastLine)));
         return after.find_first_not_of(" \t") == std::string_view::npos;
     }
     // What stands before a tag on a line of the comment's own: " * ", "/// ", "'".
     std::string linePrefix() const {
         for (const CommentTag& t : tags())
             if (t.kind != Kind::Prose && startsLine(t))
-                return std::string(m_text.substr(m_lineStarts[t.firstLine], t.begin - m_lineStarts[t.firstLine]));
+                return std::string(
+                    m_text.substr(m_lineStarts[t.firstLine], t.begin - m_lineStarts[t.firstLine]));
         const std::string_view first = m_text.substr(0, lineEnd(0));
         const std::string indent(first.substr(0, first.find_first_not_of(" \t")));
         const CommentFrame* frame = FindCommentFrame(m_read.opener);
@@ -191,8 +200,19 @@ private:
         const CommentTag& tag = tags()[t];
         const bool removes = std::find(names.begin(), names.end(), std::string()) != names.end();
         if (!removes) {
-            for (std::size_t n = 0; n < names.size(); ++n)
-                if (names[n] != tag.names[n].name) m_edits.push_back({tag.names[n].begin, tag.names[n].end, names[n]});
+            for (std::size_t n = 0; n < names.size(); ++n) {
+                if (names[n] == tag.names[n].name) continue;
+                // Descriptions lined up in a column stay in it while a blank is left.
+                std::size_t end = tag.names[n].end, blanks = 0;
+                while (end + blanks < m_text.size() && m_text[end + blanks] == ' ') ++blanks;
+                const std::size_t was = CharLength(tag.names[n].name), now = CharLength(names[n]);
+                std::string text = names[n];
+                if (blanks >= 2 && end + blanks < lineEnd(tag.firstLine) && n + 1 == names.size()) {
+                    text.append(was + blanks > now ? std::max<std::size_t>(1, was + blanks - now) : 1, ' ');
+                    end += blanks;
+                }
+                m_edits.push_back({tag.names[n].begin, end, text});
+            }
         } else if (std::all_of(names.begin(), names.end(), [](const std::string& n) { return n.empty(); })) {
             if (tag.wholeLines) {
                 m_edits.push_back({m_lineStarts[tag.firstLine], m_lineStarts[tag.lastLine + 1], {}});
@@ -202,7 +222,8 @@ private:
                 m_edits.push_back({begin, tag.end, {}});
             }
         } else {
-            const std::string_view comma = m_text.substr(tag.names[0].end, tag.names[1].begin - tag.names[0].end);
+            const std::string_view comma =
+                m_text.substr(tag.names[0].end, tag.names[1].begin - tag.names[0].end);
             std::string list;
             for (const std::string& n : names)
                 if (!n.empty()) list.append(list.empty() ? "" : comma).append(n);
@@ -237,9 +258,11 @@ private:
                 int partner = kNone;
                 if (open.size() == end - d) partner = open[s - d];
                 for (int w : open)
-                    if (partner == kNone && documentedBy[w] == kNone && Close(nameOf(docs[s]), wanted[w])) partner = w;
+                    if (partner == kNone && documentedBy[w] == kNone && Close(nameOf(docs[s]), wanted[w]))
+                        partner = w;
                 for (int w : open)
-                    if (partner == kNone && documentedBy[w] == kNone && static_cast<std::size_t>(w) == s) partner = w;
+                    if (partner == kNone && documentedBy[w] == kNone && static_cast<std::size_t>(w) == s)
+                        partner = w;
                 if (partner == kNone || !sameType(tags()[docs[s].tag].type, types, partner)) continue;
                 docs[s].wanted = partner;
                 documentedBy[partner] = static_cast<int>(s);
@@ -253,25 +276,35 @@ private:
         if (tagged.size() < 2 || types.empty() || types[w].empty()) return true;
         std::string_view t = TrimBlanks(tagged.substr(1, tagged.size() - 2));
         for (std::string_view word : {"ByRef ", "ByVal ", "Optional "})
-            if (t.size() > word.size() && EqualsNoCase(t.substr(0, word.size()), word)) t = TrimBlanks(t.substr(word.size()));
+            if (t.size() > word.size() && EqualsNoCase(t.substr(0, word.size()), word))
+                t = TrimBlanks(t.substr(word.size()));
         return EqualsNoCase(t, types[w]) || EqualsNoCase(std::string(t) + "()", types[w]) ||
                EqualsNoCase(t, types[w] + "()");
     }
 
     // A tag for undocumented parameter w, after the tag of the documented one before it, else
     // before the one after it, else where such tags go.
-    void add(Kind kind, std::size_t w, const std::vector<Documented>& docs, const std::vector<int>& documentedBy,
-             const std::vector<std::string>& wanted, const std::string& type) {
+    void add(Kind kind, std::size_t w, const std::vector<Documented>& docs,
+             const std::vector<int>& documentedBy, const std::vector<std::string>& wanted,
+             const std::string& type) {
         const CommentTag* like = nullptr;
         for (const CommentTag& t : tags())
             if (t.kind == kind && !like) like = &t;
-        const std::string_view word = TagWords(kind == Kind::Param ? m_style.paramTags : m_style.typeParamTags)[0];
+        const std::string_view word =
+            TagWords(kind == Kind::Param ? m_style.paramTags : m_style.typeParamTags)[0];
         std::string text;
         if (m_style.syntax == TagSyntax::Elements) {
-            text.append("<").append(word).append(" name=\"").append(wanted[w]).append("\"></").append(word).append(">");
+            text.append("<")
+                .append(word)
+                .append(" name=\"")
+                .append(wanted[w])
+                .append("\"></")
+                .append(word)
+                .append(">");
         } else {
-            const bool backslash = std::any_of(tags().begin(), tags().end(),
-                                               [](const CommentTag& t) { return t.spelling.starts_with("\\"); });
+            const bool backslash = std::any_of(tags().begin(), tags().end(), [](const CommentTag& t) {
+                return t.spelling.starts_with("\\");
+            });
             if (like) {
                 text = like->spelling;
             } else {
@@ -297,7 +330,8 @@ private:
             }
             for (const CommentTag& t : tags()) {
                 if (kind == Kind::Param && t.kind == Kind::TypeParam) after = &t;
-                if (!before && ((kind == Kind::TypeParam && t.kind == Kind::Param) || t.kind == Kind::Return)) before = &t;
+                if (!before && ((kind == Kind::TypeParam && t.kind == Kind::Param) || t.kind == Kind::Return))
+                    before = &t;
             }
             if (!after && description && !(before && before->kind == Kind::Param)) {
                 after = description;
@@ -305,7 +339,8 @@ private:
             }
             if (after) before = nullptr;
         }
-        if (after && endsLine(*after) && m_text.substr(0, m_lineStarts[after->lastLine + 1]).ends_with('\n')) {
+        if (after && endsLine(*after) &&
+            m_text.substr(0, m_lineStarts[after->lastLine + 1]).ends_with('\n')) {
             const std::size_t at = m_lineStarts[after->lastLine + 1];
             m_edits.push_back({at, at, linePrefix() + text + std::string(lineBreak(after->lastLine))});
         } else if (after) {
@@ -327,24 +362,30 @@ private:
         while (last > 0 && lineEnd(last) == m_lineStarts[last]) --last;
         const std::string_view line = m_text.substr(m_lineStarts[last], lineEnd(last) - m_lineStarts[last]);
         const std::size_t close = line.rfind("*/");
-        if (close != std::string_view::npos && line.substr(0, close).find_first_not_of(" \t*") != std::string_view::npos) {
+        if (close != std::string_view::npos &&
+            line.substr(0, close).find_first_not_of(" \t*") != std::string_view::npos) {
             m_edits.push_back({m_lineStarts[last] + close, m_lineStarts[last] + close, text + " "});
         } else if (close != std::string_view::npos) {
-            m_edits.push_back({m_lineStarts[last], m_lineStarts[last], linePrefix() + text + std::string(lineBreak(last))});
+            m_edits.push_back(
+                {m_lineStarts[last], m_lineStarts[last], linePrefix() + text + std::string(lineBreak(last))});
         } else {
             const std::size_t at = m_lineStarts[last + 1];
-            m_edits.push_back({at, at, (at == lineEnd(last) ? std::string(lineBreak(0)) : "") + linePrefix() + text +
-                                           (at == lineEnd(last) ? "" : std::string(lineBreak(last)))});
+            m_edits.push_back({at, at,
+                               (at == lineEnd(last) ? std::string(lineBreak(0)) : "") + linePrefix() + text +
+                                   (at == lineEnd(last) ? "" : std::string(lineBreak(last)))});
         }
     }
 
     void compareReturn(const ProcedureDescription& declaration) {
-        const bool returnsValue = declaration.kind == ProcedureKind::Function ||
-                                  (declaration.kind == ProcedureKind::Property && !declaration.returns.empty());
+        const bool returnsValue =
+            declaration.kind == ProcedureKind::Function ||
+            (declaration.kind == ProcedureKind::Property && !declaration.returns.empty());
         const StyledCommentResult& r = m_read;
         const bool documented = r.description && r.description->returnsValue;
-        if (documented && !returnsValue) find("documents a return value, but the declaration returns nothing", false);
-        if (!documented && returnsValue && m_report.undocumented) find("the return value is not documented", false);
+        if (documented && !returnsValue)
+            find("documents a return value, but the declaration returns nothing", false);
+        if (!documented && returnsValue && m_report.undocumented)
+            find("the return value is not documented", false);
     }
 
     std::string_view m_text;

@@ -22,7 +22,8 @@ TEST(CompareStyledComment, FindsStaleTagsAndBringsThemInStep) {
         "    /*!\r\n    @brief a parse error occurred\r\n    @param[in] position    the position\r\n"
         "    @param[in] last_token  the last read token\r\n                           and more\r\n"
         "    @return whether parsing should proceed\r\n    */\r\n";
-    const std::string pcl = "  /** \\brief Get the segment\n    * \\param a,b the lines\n    * \\ingroup common\n    */\n";
+    const std::string pcl =
+        "  /** \\brief Get the segment\n    * \\param a,b the lines\n    * \\ingroup common\n    */\n";
     const std::string brief = "/**\n * @brief Only a brief.\n *\n * Details.\n * @return x\n */\n";
     const struct {
         std::string style, comment, declaration;
@@ -31,53 +32,101 @@ TEST(CompareStyledComment, FindsStaleTagsAndBringsThemInStep) {
         std::string findings, updated;
     } rows[] = {
         // A name in another's place is renamed; one that has no place goes, its lines with it.
-        {"doxygen", nlohmann, "bool parse_error(std::size_t position, const std::string& token);", 1, {},
+        {"doxygen",
+         nlohmann,
+         "bool parse_error(std::size_t position, const std::string& token);",
+         1,
+         {},
          "documents parameter 'last_token', which the declaration does not have+",
          "    /*!\r\n    @brief a parse error occurred\r\n    @param[in] position    the position\r\n"
-         "    @param[in] token  the last read token\r\n                           and more\r\n"
+         "    @param[in] token       the last read token\r\n                           and more\r\n"
          "    @return whether parsing should proceed\r\n    */\r\n"},
-        {"doxygen", nlohmann, "bool parse_error(const std::string& last_token);", 1, {},
+        {"doxygen",
+         nlohmann,
+         "bool parse_error(const std::string& last_token);",
+         1,
+         {},
          "documents parameter 'position', which the declaration does not have+",
          "    /*!\r\n    @brief a parse error occurred\r\n    @param[in] last_token  the last read token\r\n"
          "                           and more\r\n    @return whether parsing should proceed\r\n    */\r\n"},
         // New ones go after the one before them, else before the one after them.
-        {"doxygen", nlohmann, "bool parse_error(int first, std::size_t position, const std::string& last_token, int x);",
-         1, {}, "parameter 'first' is not documented+ | parameter 'x' is not documented+",
-         "    /*!\r\n    @brief a parse error occurred\r\n    @param first\r\n    @param[in] position    the position\r\n"
-         "    @param[in] last_token  the last read token\r\n                           and more\r\n    @param x\r\n"
+        {"doxygen",
+         nlohmann,
+         "bool parse_error(int first, std::size_t position, const std::string& last_token, int x);",
+         1,
+         {},
+         "parameter 'first' is not documented+ | parameter 'x' is not documented+",
+         "    /*!\r\n    @brief a parse error occurred\r\n    @param first\r\n    @param[in] position    the "
+         "position\r\n"
+         "    @param[in] last_token  the last read token\r\n                           and more\r\n    "
+         "@param x\r\n"
          "    @return whether parsing should proceed\r\n    */\r\n"},
-        {"doxygen", nlohmann, "void parse_error(std::size_t positon, const std::string& last_token);", 1, {},
+        {"doxygen",
+         nlohmann,
+         "void parse_error(std::size_t positon, const std::string& last_token);",
+         1,
+         {},
          "documents parameter 'position', which the declaration does not have (did you mean 'positon'?)+ | "
          "documents a return value, but the declaration returns nothing",
-         "    /*!\r\n    @brief a parse error occurred\r\n    @param[in] positon    the position\r\n"
+         "    /*!\r\n    @brief a parse error occurred\r\n    @param[in] positon     the position\r\n"
          "    @param[in] last_token  the last read token\r\n                           and more\r\n"
          "    @return whether parsing should proceed\r\n    */\r\n"},
-        {"doxygen", pcl, "void segment(int b, int c);", 1, {},
+        {"doxygen",
+         pcl,
+         "void segment(int b, int c);",
+         1,
+         {},
          "documents parameter 'a', which the declaration does not have+ | parameter 'c' is not documented+",
-         "  /** \\brief Get the segment\n    * \\param b the lines\n    * \\param c\n    * \\ingroup common\n    */\n"},
-        {"doxygen", "/** @brief Sum. @param a first @param b second @return the sum */\n", "int sum(int a, int c, int d);",
-         1, {},
+         "  /** \\brief Get the segment\n    * \\param b the lines\n    * \\param c\n    * \\ingroup "
+         "common\n    */\n"},
+        {"doxygen",
+         "/** @brief Sum. @param a first @param b second @return the sum */\n",
+         "int sum(int a, int c, int d);",
+         1,
+         {},
          "documents parameter 'b', which the declaration does not have+ | parameter 'd' is not documented+",
          "/** @brief Sum. @param a first @param c second @param d @return the sum */\n"},
         // A comment that documents no parameter is left alone unless undocumented ones are asked for.
         {"doxygen", brief, "int f(int a);", 1, {}, "", brief},
-        {"doxygen", brief, "int f(int a);", 1, {true, false}, "parameter 'a' is not documented+",
+        {"doxygen",
+         brief,
+         "int f(int a);",
+         1,
+         {true, false},
+         "parameter 'a' is not documented+",
          "/**\n * @brief Only a brief.\n *\n * Details.\n * @param a\n * @return x\n */\n"},
-        {"doxygen", "/// @brief Sum.\n", "template <class T> T f(int a);", 1, {true, false},
-         "template parameter 'T' is not documented+ | parameter 'a' is not documented+ | the return value is not "
+        {"doxygen",
+         "/// @brief Sum.\n",
+         "template <class T> T f(int a);",
+         1,
+         {true, false},
+         "template parameter 'T' is not documented+ | parameter 'a' is not documented+ | the return value is "
+         "not "
          "documented",
          "/// @brief Sum.\n/// @tparam T\n/// @param a\n"},
-        {"doxygen", "/// @param x the x\n/// @param y the y\n/// @param x again\n", "void f(int y, int x);", 1,
-         {false, true}, "documents parameter 'x' twice | documents the parameters in another order than the declaration",
+        {"doxygen",
+         "/// @param x the x\n/// @param y the y\n/// @param x again\n",
+         "void f(int y, int x);",
+         1,
+         {false, true},
+         "documents parameter 'x' twice | documents the parameters in another order than the declaration",
          "/// @param x the x\n/// @param y the y\n/// @param x again\n"},
         // VBA tags keep their type braces; names match in any case, and a rename keeps the type.
-        {"vbtags", "'Calls it\r\n'@param {ByRef Variant()} stack  The stack\r\n'@param {Long} ptr  The pointer\r\n",
-         "Sub Call1(ByRef Stack() As Variant, ByRef Pointer As Long, op As Operation)", 0, {},
-         "documents parameter 'ptr', which the declaration does not have+ | parameter 'op' is not documented+",
-         "'Calls it\r\n'@param {ByRef Variant()} stack  The stack\r\n'@param {Long} Pointer  The pointer\r\n"
+        {"vbtags",
+         "'Calls it\r\n'@param {ByRef Variant()} stack  The stack\r\n'@param {Long} ptr  The pointer\r\n",
+         "Sub Call1(ByRef Stack() As Variant, ByRef Pointer As Long, op As Operation)",
+         0,
+         {},
+         "documents parameter 'ptr', which the declaration does not have+ | parameter 'op' is not "
+         "documented+",
+         "'Calls it\r\n'@param {ByRef Variant()} stack  The stack\r\n'@param {Long} Pointer The pointer\r\n"
          "'@param {Operation} op\r\n"},
-        {"xmldoc", "/// <summary>Adds.</summary>\n/// <param name=\"x\">the x</param>\n/// <returns>sum</returns>\n",
-         "int add(int x, int y);", 1, {}, "parameter 'y' is not documented+",
+        {"xmldoc",
+         "/// <summary>Adds.</summary>\n/// <param name=\"x\">the x</param>\n/// <returns>sum</returns>\n",
+         "int add(int x, int y);",
+         1,
+         {},
+         "parameter 'y' is not documented+",
          "/// <summary>Adds.</summary>\n/// <param name=\"x\">the x</param>\n/// <param name=\"y\"></param>\n"
          "/// <returns>sum</returns>\n"},
     };
@@ -86,11 +135,13 @@ TEST(CompareStyledComment, FindsStaleTagsAndBringsThemInStep) {
         ASSERT_TRUE(d) << r.declaration << d.error;
         const CommentStyle& style = *FindCommentStyle(r.style);
         const std::vector<std::string> templates = TemplateParameterNames(r.declaration);
-        const StyledComparison c = CompareStyledComment(r.comment, style, *d.description, templates, r.language == 0, r.report);
+        const StyledComparison c =
+            CompareStyledComment(r.comment, style, *d.description, templates, r.language == 0, r.report);
         EXPECT_EQ(Joined(c.findings), r.findings) << r.declaration;
         EXPECT_EQ(c.updated, r.updated) << r.declaration;
         // Brought in step, a comment has nothing left to update.
-        const StyledComparison again = CompareStyledComment(c.updated, style, *d.description, templates, r.language == 0, r.report);
+        const StyledComparison again =
+            CompareStyledComment(c.updated, style, *d.description, templates, r.language == 0, r.report);
         EXPECT_EQ(again.updated, c.updated) << r.declaration;
         EXPECT_EQ(Joined(again.findings).find('+'), std::string::npos) << Joined(again.findings);
     }

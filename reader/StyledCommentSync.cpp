@@ -1,0 +1,185 @@
+// SPDX-License-Identifier: MIT
+#include "reader/StyledCommentSync.h"
+
+#include <algorithm>
+
+#include "platform/Text.h"
+#include "reader/Declaration.h"
+#include "reader/StyledCommentReader.h"
+
+namespace qm {
+namespace {
+
+// A declaration longer than this is not looked for further, so junk cannot make a scan quadratic.
+constexpr std::size_t kMaxDeclarationLines = 64;
+// Past this many line pairs a comment is one edit rather than a minimal one.
+constexpr std::size_t kMaxDiffCells = 1u << 16;
+
+struct Line {
+    std::size_t begin, end, next;  // content [begin, end), line end [end, next)
+};
+
+class StyledSync {
+public:
+    StyledSync(std::string_view text, DevelopmentLanguage language, const CommentStyle& style,
+               const StyledReport& report, bool update)
+        : m_text(text), m_language(language), m_style(style), m_report(report), m_update(update) {
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t nl = text.find('\n', at);
+            const std::size_t next = nl == std::string_view::npos ? text.size() : nl + 1;
+            std::size_t end = nl == std::string_view::npos ? text.size() : nl;
+            if (end > at && text[end - 1] == '\r') --end;
+            m_lines.push_back({at, end, next});
+            at = next;
+        }
+    }
+
+    HeaderSyncResult run() {
+        for (std::size_t i = 0; i < m_lines.size();) i = comment(i);
+        return std::move(m_result);
+    }
+
+private:
+    std::string_view content(std::size_t i) const {
+        return m_text.substr(m_lines[i].begin, m_lines[i].end - m_lines[i].begin);
+    }
+    std::string_view lines(std::size_t first, std::size_t last) const {
+        return m_text.substr(m_lines[first].begin, m_lines[last].next - m_lines[first].begin);
+    }
+    bool skippable(std::size_t i) const {
+        const std::string_view c = TrimBlanks(content(i));
+        return c.empty() || (m_language == kVisualBasic && c.size() > 10 && EqualsNoCase(c.substr(0, 10), "Attribute "));
+    }
+
+    // Checks the comment starting at line first, if one does; returns the line to go on from.
+    std::size_t comment(std::size_t first) {
+        const std::string_view head = TrimBlanks(content(first));
+        if (head.empty() || (head[0] != '/' && head[0] != '\'')) return first + 1;
+        const std::string_view found = LeadingStyledComment(m_text.substr(m_lines[first].begin), m_style);
+        if (found.empty()) return first + 1;
+        std::size_t last = first;
+        while (last + 1 < m_lines.size() && m_lines[last].next < m_lines[first].begin + found.size()) ++last;
+        // Our own box, written in this remark syntax, is checked as the box.
+        const std::string_view rule = TrimBlanks(head.substr(std::min(head.size(), RemarkPrefix(m_language).size())));
+        if (rule.size() == kRuleLength && rule.find_first_not_of('=') == std::string_view::npos) return last + 1;
+        // A comment that closes where code starts documents that code, which is not read here.
+        const std::string_view closing = content(last);
+        const std::size_t closer = closing.rfind("*/");
+        if (closer != std::string_view::npos && !TrimBlanks(closing.substr(closer + 2)).empty()) return last + 1;
+        std::size_t code = last + 1;
+        while (code < m_lines.size() && skippable(code)) ++code;
+        if (code >= m_lines.size() || !LeadingStyledComment(content(code), m_style).empty()) return code;
+        const std::string_view declarationText = declaration(code);
+        const DeclarationResult declared = ReadDeclaration(declarationText, m_language);
+        if (!declared) return code;
+        const std::string_view original = lines(first, last);
+        StyledComparison compared =
+            CompareStyledComment(original, m_style, *declared.description,
+                                 m_language == kVisualCpp ? TemplateParameterNames(declarationText)
+                                                          : std::vector<std::string>(),
+                                 m_language == kVisualBasic, m_report);
+        for (HeaderFinding& f : compared.findings) {
+            if (!m_update) f.fix = HeaderFinding::Fix::None;
+            f.line = code + 1;
+            m_result.findings.push_back(std::move(f));
+        }
+        if (m_update && compared.updated != original) {
+            pushEdit(first, last + 1 - first, SplitKeepingEnds(compared.updated));
+            ++m_result.updated;
+        }
+        return code;
+    }
+
+    static std::vector<std::string> SplitKeepingEnds(std::string_view text) {
+        std::vector<std::string> out;
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t nl = text.find('\n', at);
+            const std::size_t next = nl == std::string_view::npos ? text.size() : nl + 1;
+            out.emplace_back(text.substr(at, next - at));
+            at = next;
+        }
+        return out;
+    }
+
+    // The declaration's text from line first: a VB line and its continuations, or C++ up to
+    // its body or ';'; the reader stops there anyway, this only bounds what it is handed.
+    std::string_view declaration(std::size_t first) const {
+        const std::size_t limit = std::min(m_lines.size() - 1, first + kMaxDeclarationLines);
+        std::size_t last = first;
+        if (m_language == kVisualBasic) {
+            while (last < limit && TrimBlanks(content(last)).ends_with(" _")) ++last;
+        } else {
+            int depth = 0;
+            for (bool done = false;; ++last) {
+                for (char c : content(last)) {
+                    if (c == '(' || c == '[') ++depth;
+                    if ((c == ')' || c == ']') && depth > 0) --depth;
+                    done = done || (depth == 0 && (c == ';' || c == '{'));
+                }
+                if (done || last == limit) break;
+            }
+        }
+        return m_text.substr(m_lines[first].begin, m_lines[last].end - m_lines[first].begin);
+    }
+
+    // Lines [first, first + count) give way to lines, as edits of the lines that differ.
+    void pushEdit(std::size_t first, std::size_t count, std::vector<std::string> lines) {
+        const std::size_t n = count, m = lines.size();
+        const auto old = [&](std::size_t i) { return this->lines(first + i, first + i); };
+        if (n * m > kMaxDiffCells) {
+            m_result.edits.push_back({first, count, std::move(lines)});
+            return;
+        }
+        std::vector<std::uint32_t> common((n + 1) * (m + 1), 0);
+        const auto at = [&](std::size_t i, std::size_t j) -> std::uint32_t& { return common[i * (m + 1) + j]; };
+        for (std::size_t i = n; i-- > 0;)
+            for (std::size_t j = m; j-- > 0;)
+                at(i, j) = old(i) == lines[j] ? at(i + 1, j + 1) + 1 : std::max(at(i + 1, j), at(i, j + 1));
+        LineEdit pending{first, 0, {}};
+        for (std::size_t i = 0, j = 0; i < n || j < m;) {
+            if (i < n && j < m && old(i) == lines[j]) {
+                if (pending.count > 0 || !pending.lines.empty()) m_result.edits.push_back(std::move(pending));
+                pending = {first + ++i, 0, {}};
+                ++j;
+            } else if (j < m && (i == n || at(i, j + 1) >= at(i + 1, j))) {
+                pending.lines.push_back(std::move(lines[j++]));
+            } else {
+                ++pending.count;
+                ++i;
+            }
+        }
+        if (pending.count > 0 || !pending.lines.empty()) m_result.edits.push_back(std::move(pending));
+    }
+
+    std::string_view m_text;
+    DevelopmentLanguage m_language;
+    const CommentStyle& m_style;
+    StyledReport m_report;
+    bool m_update;
+    std::vector<Line> m_lines;
+    HeaderSyncResult m_result;
+};
+
+}  // namespace
+
+HeaderSyncResult SyncStyledComments(std::string_view text, DevelopmentLanguage language, const CommentStyle& style,
+                                    const StyledReport& report, bool update) {
+    if ((language != kVisualBasic && language != kVisualCpp) || !StyleServes(style, language) ||
+        style.syntax == TagSyntax::Box)
+        return {};
+    return StyledSync(text, language, style, report, update).run();
+}
+
+HeaderSyncResult MergeSyncResults(HeaderSyncResult a, HeaderSyncResult b) {
+    a.findings.insert(a.findings.end(), std::make_move_iterator(b.findings.begin()),
+                      std::make_move_iterator(b.findings.end()));
+    std::stable_sort(a.findings.begin(), a.findings.end(),
+                     [](const HeaderFinding& x, const HeaderFinding& y) { return x.line < y.line; });
+    a.edits.insert(a.edits.end(), std::make_move_iterator(b.edits.begin()), std::make_move_iterator(b.edits.end()));
+    std::stable_sort(a.edits.begin(), a.edits.end(), [](const LineEdit& x, const LineEdit& y) { return x.first < y.first; });
+    a.updated += b.updated;
+    a.added += b.added;
+    return a;
+}
+
+}  // namespace qm
