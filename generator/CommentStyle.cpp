@@ -132,24 +132,13 @@ const CommentFrame* FindCommentFrame(std::string_view opener) {
     return nullptr;
 }
 
-std::vector<std::string_view> TagWords(std::string_view list) {
-    std::vector<std::string_view> words;
-    for (std::size_t at = 0; at < list.size();) {
-        const std::size_t end = std::min(list.find(' ', at), list.size());
-        if (end > at) words.push_back(list.substr(at, end - at));
-        at = end + 1;
-    }
-    return words;
-}
-
 bool StyleServes(const CommentStyle& style, DevelopmentLanguage language) {
     return style.syntax == TagSyntax::Box || !Openers(style, language).empty();
 }
 
 bool StyleTakesOpener(const CommentStyle& style, DevelopmentLanguage language, std::string_view opener) {
     if (opener.empty()) return true;
-    const std::vector<std::string_view> openers = TagWords(Openers(style, language));
-    return std::find(openers.begin(), openers.end(), opener) != openers.end();
+    return AnyWord(Openers(style, language), [&](std::string_view o) { return o == opener; });
 }
 
 std::string TrimLineEnds(std::string_view text) {
@@ -177,7 +166,7 @@ std::string BuildStyledComment(const StyledDescription& d, const CommentStyle& s
     const std::string_view opener =
         StyleTakesOpener(style, language, options.opener) && !options.opener.empty()
             ? std::string_view(options.opener)
-            : TagWords(Openers(style, language)).front();
+            : FirstWord(Openers(style, language));
     const CommentFrame& frame = *FindCommentFrame(opener);
     CommentWriter w(frame, options.tag == '\\' ? '\\' : '@');
     w.raw(frame.first);

@@ -2,6 +2,7 @@
 // House styles: the description written as the box, a Doxygen or XML documentation comment or
 // VBA doc tags. Each style is a row of a table; one writer here and one reader in reader/ use it.
 #pragma once
+#include <algorithm>
 #include <span>
 #include <string>
 #include <string_view>
@@ -49,8 +50,18 @@ const CommentFrame* FindCommentFrame(std::string_view opener);
 bool StyleServes(const CommentStyle& style, DevelopmentLanguage language);
 // Whether style writes opener in language; an empty opener always passes.
 bool StyleTakesOpener(const CommentStyle& style, DevelopmentLanguage language, std::string_view opener);
-// The words of a blank-separated list, for the tag lists.
-std::vector<std::string_view> TagWords(std::string_view list);
+// Whether f returns true for a word of a blank-separated list (the tag lists, the openers).
+template <class F>
+bool AnyWord(std::string_view list, F f) {
+    for (std::size_t at = 0; at < list.size();) {
+        const std::size_t end = std::min(list.find(' ', at), list.size());
+        if (end > at && f(list.substr(at, end - at))) return true;
+        at = end + 1;
+    }
+    return false;
+}
+// The first word of such a list.
+inline std::string_view FirstWord(std::string_view list) { return list.substr(0, list.find(' ')); }
 
 // The project's choices for the comments it writes (the style file's [style] keys).
 struct StyleOptions {

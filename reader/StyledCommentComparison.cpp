@@ -291,7 +291,7 @@ private:
         for (const CommentTag& t : tags())
             if (t.kind == kind && !like) like = &t;
         const std::string_view word =
-            TagWords(kind == Kind::Param ? m_style.paramTags : m_style.typeParamTags)[0];
+            FirstWord(kind == Kind::Param ? m_style.paramTags : m_style.typeParamTags);
         std::string text;
         if (m_style.syntax == TagSyntax::Elements) {
             text.append("<")

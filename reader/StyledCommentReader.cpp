@@ -20,10 +20,7 @@ bool IsWordChar(char c) {
 }
 
 bool InList(std::string_view list, std::string_view word) {
-    if (list == "*") return true;
-    for (std::string_view w : TagWords(list))
-        if (EqualsNoCase(w, word)) return true;
-    return false;
+    return list == "*" || AnyWord(list, [&](std::string_view w) { return EqualsNoCase(w, word); });
 }
 
 // The longest opener of style that line starts with; "////" and "/***" are rules, and "'''"
@@ -31,8 +28,10 @@ bool InList(std::string_view list, std::string_view word) {
 std::string_view OpenerOf(std::string_view line, const CommentStyle& style) {
     std::string_view opener;
     for (std::string_view list : {style.cppOpeners, style.vbOpeners})
-        for (std::string_view o : TagWords(list))
+        AnyWord(list, [&](std::string_view o) {
             if (line.starts_with(o) && o.size() > opener.size()) opener = o;
+            return false;
+        });
     if (line.size() > opener.size() && !opener.empty() && line[opener.size()] == opener.back()) return {};
     return opener;
 }

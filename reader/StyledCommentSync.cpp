@@ -48,7 +48,8 @@ private:
     }
     bool skippable(std::size_t i) const {
         const std::string_view c = TrimBlanks(content(i));
-        return c.empty() || (m_language == kVisualBasic && c.size() > 10 && EqualsNoCase(c.substr(0, 10), "Attribute "));
+        return c.empty() ||
+               (m_language == kVisualBasic && c.size() > 10 && EqualsNoCase(c.substr(0, 10), "Attribute "));
     }
 
     // Checks the comment starting at line first, if one does; returns the line to go on from.
@@ -60,12 +61,15 @@ private:
         std::size_t last = first;
         while (last + 1 < m_lines.size() && m_lines[last].next < m_lines[first].begin + found.size()) ++last;
         // Our own box, written in this remark syntax, is checked as the box.
-        const std::string_view rule = TrimBlanks(head.substr(std::min(head.size(), RemarkPrefix(m_language).size())));
-        if (rule.size() == kRuleLength && rule.find_first_not_of('=') == std::string_view::npos) return last + 1;
+        const std::string_view rule =
+            TrimBlanks(head.substr(std::min(head.size(), RemarkPrefix(m_language).size())));
+        if (rule.size() == kRuleLength && rule.find_first_not_of('=') == std::string_view::npos)
+            return last + 1;
         // A comment that closes where code starts documents that code, which is not read here.
         const std::string_view closing = content(last);
         const std::size_t closer = closing.rfind("*/");
-        if (closer != std::string_view::npos && !TrimBlanks(closing.substr(closer + 2)).empty()) return last + 1;
+        if (closer != std::string_view::npos && !TrimBlanks(closing.substr(closer + 2)).empty())
+            return last + 1;
         std::size_t code = last + 1;
         while (code < m_lines.size() && skippable(code)) ++code;
         if (code >= m_lines.size() || !LeadingStyledComment(content(code), m_style).empty()) return code;
@@ -73,11 +77,10 @@ private:
         const DeclarationResult declared = ReadDeclaration(declarationText, m_language);
         if (!declared) return code;
         const std::string_view original = lines(first, last);
-        StyledComparison compared =
-            CompareStyledComment(original, m_style, *declared.description,
-                                 m_language == kVisualCpp ? TemplateParameterNames(declarationText)
-                                                          : std::vector<std::string>(),
-                                 m_language == kVisualBasic, m_report);
+        StyledComparison compared = CompareStyledComment(
+            original, m_style, *declared.description,
+            m_language == kVisualCpp ? TemplateParameterNames(declarationText) : std::vector<std::string>(),
+            m_language == kVisualBasic, m_report);
         for (HeaderFinding& f : compared.findings) {
             if (!m_update) f.fix = HeaderFinding::Fix::None;
             f.line = code + 1;
@@ -131,7 +134,9 @@ private:
             return;
         }
         std::vector<std::uint32_t> common((n + 1) * (m + 1), 0);
-        const auto at = [&](std::size_t i, std::size_t j) -> std::uint32_t& { return common[i * (m + 1) + j]; };
+        const auto at = [&](std::size_t i, std::size_t j) -> std::uint32_t& {
+            return common[i * (m + 1) + j];
+        };
         for (std::size_t i = n; i-- > 0;)
             for (std::size_t j = m; j-- > 0;)
                 at(i, j) = old(i) == lines[j] ? at(i + 1, j + 1) + 1 : std::max(at(i + 1, j), at(i, j + 1));
@@ -162,8 +167,8 @@ private:
 
 }  // namespace
 
-HeaderSyncResult SyncStyledComments(std::string_view text, DevelopmentLanguage language, const CommentStyle& style,
-                                    const StyledReport& report, bool update) {
+HeaderSyncResult SyncStyledComments(std::string_view text, DevelopmentLanguage language,
+                                    const CommentStyle& style, const StyledReport& report, bool update) {
     if ((language != kVisualBasic && language != kVisualCpp) || !StyleServes(style, language) ||
         style.syntax == TagSyntax::Box)
         return {};
@@ -175,8 +180,10 @@ HeaderSyncResult MergeSyncResults(HeaderSyncResult a, HeaderSyncResult b) {
                       std::make_move_iterator(b.findings.end()));
     std::stable_sort(a.findings.begin(), a.findings.end(),
                      [](const HeaderFinding& x, const HeaderFinding& y) { return x.line < y.line; });
-    a.edits.insert(a.edits.end(), std::make_move_iterator(b.edits.begin()), std::make_move_iterator(b.edits.end()));
-    std::stable_sort(a.edits.begin(), a.edits.end(), [](const LineEdit& x, const LineEdit& y) { return x.first < y.first; });
+    a.edits.insert(a.edits.end(), std::make_move_iterator(b.edits.begin()),
+                   std::make_move_iterator(b.edits.end()));
+    std::stable_sort(a.edits.begin(), a.edits.end(),
+                     [](const LineEdit& x, const LineEdit& y) { return x.first < y.first; });
     a.updated += b.updated;
     a.added += b.added;
     return a;
