@@ -68,9 +68,24 @@ std::string_view AccessName(AccessLevel access) {
     switch (access) {
     case AccessLevel::Private: return "Private";
     case AccessLevel::Protected: return "Protected";
+    case AccessLevel::Friend: return "Friend";
     case AccessLevel::Public: break;
     }
     return "Public";
+}
+
+std::optional<ProcedureKind> ParseKindName(std::string_view name) {
+    for (ProcedureKind kind :
+         {ProcedureKind::Sub, ProcedureKind::Function, ProcedureKind::Property, ProcedureKind::General})
+        if (name == KindName(kind)) return kind;
+    return std::nullopt;
+}
+
+std::optional<AccessLevel> ParseAccessName(std::string_view name) {
+    for (AccessLevel access :
+         {AccessLevel::Public, AccessLevel::Private, AccessLevel::Protected, AccessLevel::Friend})
+        if (name == AccessName(access)) return access;
+    return std::nullopt;
 }
 
 std::string PadToColumn(std::int16_t column, std::string_view text) {

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,7 +12,8 @@
 namespace qm {
 
 enum class ProcedureKind { Sub, Function, Property, General };
-enum class AccessLevel { Public, Private, Protected };
+// Friend is Visual Basic's project-wide access; the window offers only the first three.
+enum class AccessLevel { Public, Private, Protected, Friend };
 
 // 0 Visual Basic, 1 Visual C++; any other value (from an edited settings file) is neither.
 using DevelopmentLanguage = std::int32_t;
@@ -43,9 +45,12 @@ struct ProcedureDescription {
 std::string PadToColumn(std::int16_t column, std::string_view text);
 
 // The words the window and the block use: "Sub", "Function", "Property" or "General";
-// "Public", "Private" or "Protected".
+// "Public", "Private", "Protected" or "Friend".
 std::string_view KindName(ProcedureKind kind);
 std::string_view AccessName(AccessLevel access);
+// The kind or access a word above names, exactly as written; nullopt for any other word.
+std::optional<ProcedureKind> ParseKindName(std::string_view name);
+std::optional<AccessLevel> ParseAccessName(std::string_view name);
 
 // "'" for 0, "//" for 1, empty for any other value.
 std::string_view RemarkPrefix(DevelopmentLanguage language);

@@ -53,9 +53,10 @@ public:
 
         std::vector<SpecifierItem> items;
         const std::size_t stop = m_s.collectItems(i, m_n, items);
-        const std::size_t start = m_s.declaratorStart(items, stop, true);
+        const std::size_t start = m_s.declaratorStart(items, stop, m_n, true);
         TypeText type;
         m_s.writeItems(items, type);
+        const std::size_t itemsText = type.str().size();
         DeclaratorInfo info;
         const std::size_t end = m_s.declarator(start, m_n, 0, true, info, type);
         if (!m_s.error().empty()) return Failure(m_s.error());
@@ -73,7 +74,13 @@ public:
         if (m_s.past(info.params, m_n) == kNoMatch) return Failure("unbalanced parentheses");
 
         TypeText trailing;
-        if (std::string error = readTrailing(end, trailing); !error.empty()) return Failure(error);
+        bool constructorOnly = false;
+        if (std::string error = readTrailing(end, trailing, constructorOnly); !error.empty())
+            return Failure(error);
+        // Capitals before a constructor or destructor are macros, never its type.
+        if (type.str().size() == itemsText && trailing.str().empty() && !info.conversion &&
+            onlyCapitals(items) && (constructorOnly || constructorName(info, items)))
+            type = TypeText();
 
         d.name = m_s.spellName(info);
         m_s.readParameters(info.params, 1, d.parameters);
@@ -122,6 +129,42 @@ private:
         return {};
     }
 
+    // Words before the name that could all be macros: specifiers and single capitals words.
+    bool onlyCapitals(const std::vector<SpecifierItem>& items) const {
+        bool capitals = false;
+        for (const SpecifierItem& item : items) {
+            if (item.kind == SpecifierItem::Specifier || item.kind == SpecifierItem::Macro) continue;
+            if (item.kind != SpecifierItem::Name || item.end != item.begin + 1 ||
+                !IsCapsWord(m_s.at(item.begin).text))
+                return false;
+            capitals = true;
+        }
+        return capitals;
+    }
+
+    // A name only a constructor or destructor has: A::A, A<T>::A, ~A; or an in-class one told
+    // by explicit or by macros that all stand for specifiers (FMT_CONSTEXPR A(int)).
+    bool constructorName(const DeclaratorInfo& info, const std::vector<SpecifierItem>& items) const {
+        std::string_view last, beforeLast;
+        for (std::size_t i = info.idBegin; i < info.idEnd; ++i) {
+            if (m_s.is(i, "~")) return true;
+            if (m_s.is(i, "<") && m_s.past(i, info.idEnd) != kNoMatch) {
+                i = m_s.past(i, info.idEnd) - 1;
+            } else if (m_s.isWord(i)) {
+                beforeLast = last;
+                last = m_s.at(i).text;
+            }
+        }
+        if (!last.empty() && last == beforeLast) return true;
+        bool macros = true;
+        for (const SpecifierItem& item : items) {
+            if (item.kind == SpecifierItem::Specifier && m_s.at(item.begin).text == "explicit") return true;
+            if (item.kind == SpecifierItem::Name && !IsSpecifierMacro(m_s.at(item.begin).text))
+                macros = false;
+        }
+        return macros;
+    }
+
     // Past a requires-clause: primaries joined by && and ||.
     std::size_t skipConstraint(std::size_t i) const {
         for (;;) {
@@ -139,11 +182,13 @@ private:
         }
     }
 
-    // Reads what may follow the parameter list up to a body, ';' or the end.
-    std::string readTrailing(std::size_t i, TypeText& trailing) const {
+    // Reads what may follow the parameter list up to a body, ';' or the end; constructorOnly
+    // tells of member initializers.
+    std::string readTrailing(std::size_t i, TypeText& trailing, bool& constructorOnly) const {
         while ((i = m_s.skipAttributes(i, m_n)) < m_n) {
             const std::string_view w = m_s.at(i).text;
             const bool word = m_s.isWord(i);
+            constructorOnly = m_s.is(i, ":");
             if (m_s.is(i, ";") || m_s.is(i, "{") || m_s.is(i, ":") || m_s.is(i, "try") ||
                 m_s.is(i, "requires"))
                 return {};
@@ -153,9 +198,11 @@ private:
             }
             if (m_s.is(i, "->")) {
                 if (!trailing.str().empty()) return {};  // only the first arrow is the function's
+                // An arrow after a parameter list belongs to the type: auto(*)() -> int(*)().
                 std::size_t j = i + 1;
-                while (j < m_n && !m_s.is(j, "{") && !m_s.is(j, ";") && !m_s.is(j, "=") && !m_s.is(j, "->") &&
-                       !m_s.is(j, "override") && !m_s.is(j, "final") && !m_s.is(j, "requires")) {
+                while (j < m_n && !m_s.is(j, "{") && !m_s.is(j, ";") && !m_s.is(j, "=") &&
+                       !(m_s.is(j, "->") && !m_s.is(j - 1, ")")) && !m_s.is(j, "override") &&
+                       !m_s.is(j, "final") && !m_s.is(j, "requires")) {
                     const std::size_t next = m_s.past(j, m_n);
                     const std::size_t to =
                         (m_s.is(j, "(") || m_s.is(j, "[") || m_s.is(j, "<")) && next != kNoMatch ? next

@@ -49,6 +49,23 @@ bool IsCapsWord(std::string_view w) {
     return letter && w.size() > 1;
 }
 
+bool IsSpecifierMacro(std::string_view w) {
+    // What such macros expand to, named in their last words: FMT_CONSTEXPR20, SPDLOG_INLINE,
+    // Q_INVOKABLE, FMT_ALWAYS_INLINE, QM_API. No type is named so.
+    static constexpr std::array<std::string_view, 14> kWords{
+        "INLINE", "CONSTEXPR", "CONSTEVAL", "API",      "EXPORT", "IMPORT",  "DECL",
+        "FUNC",   "INVOKABLE", "NOEXCEPT",  "EXPLICIT", "STATIC", "VIRTUAL", "NODISCARD"};
+    if (!IsCapsWord(w) || w.find('_') == std::string_view::npos) return false;
+    for (std::size_t start = 0; start < w.size();) {
+        std::size_t end = std::min(w.find('_', start), w.size());
+        std::string_view part = w.substr(start, end - start);
+        while (!part.empty() && part.back() >= '0' && part.back() <= '9') part.remove_suffix(1);
+        if (OneOf(part, kWords)) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
 bool IsCvWord(std::string_view w) { return OneOf(w, kCv); }
 bool IsCallingConvention(std::string_view w) { return OneOf(w, kCallingConventions); }
 bool IsReservedWord(std::string_view w) {
@@ -175,13 +192,17 @@ std::size_t CppSyntax::collectItems(std::size_t i, std::size_t end, std::vector<
 bool CppSyntax::nestedDeclarator(std::size_t open) const {
     const std::size_t i = open + 1;
     if (is(i, "*") || is(i, "&") || is(i, "&&") || is(i, "^")) return true;
-    if (isWord(i) && (IsCallingConvention(m_t[i].text) || IsCapsWord(m_t[i].text)) && is(i + 1, "*"))
-        return true;
+    // (CALLBACK* name)(int) holds a declarator only when a parameter list or bound follows;
+    // f(FILE* s) is a parameter list.
+    if (isWord(i) && (IsCallingConvention(m_t[i].text) || IsCapsWord(m_t[i].text)) && is(i + 1, "*")) {
+        const std::size_t after = past(open, m_n);
+        return after != kNoMatch && (is(after, "(") || is(after, "["));
+    }
     const std::size_t k = nameEnd(i, m_n);
     return k > i && is(k, "::") && is(k + 1, "*");
 }
 
-std::size_t CppSyntax::declaratorStart(std::vector<SpecifierItem>& items, std::size_t stop,
+std::size_t CppSyntax::declaratorStart(std::vector<SpecifierItem>& items, std::size_t stop, std::size_t end,
                                        bool function) const {
     for (SpecifierItem& item : items)
         if (item.kind == SpecifierItem::Name && item.end == item.begin + 1 &&
@@ -193,10 +214,11 @@ std::size_t CppSyntax::declaratorStart(std::vector<SpecifierItem>& items, std::s
         names += item.kind == SpecifierItem::Name;
         builtin = builtin || item.kind == SpecifierItem::Builtin;
     }
-    const bool declaratorAhead = is(stop, "*") || is(stop, "&") || is(stop, "&&") || is(stop, "^") ||
-                                 is(stop, "...") || is(stop, "~") || is(stop, "operator") || is(stop, "::") ||
-                                 (isWord(stop) && !IsCvWord(m_t[stop].text)) ||
-                                 (is(stop, "(") && nestedDeclarator(stop));
+    const bool declaratorAhead =
+        stop < end &&
+        (is(stop, "*") || is(stop, "&") || is(stop, "&&") || is(stop, "^") || is(stop, "...") ||
+         is(stop, "~") || is(stop, "operator") || is(stop, "::") ||
+         (isWord(stop) && !IsCvWord(m_t[stop].text)) || (is(stop, "(") && nestedDeclarator(stop)));
     std::size_t start = stop;
     if (!declaratorAhead && !items.empty() && items.back().kind == SpecifierItem::Name &&
         (names + builtin >= 2 || (function && is(stop, "(")))) {
@@ -387,6 +409,20 @@ void CppSyntax::readParameters(std::size_t open, int depth, std::vector<Paramete
     }
 }
 
+std::size_t CppSyntax::trailingMacro(std::size_t begin, std::size_t stop) const {
+    // const T& x FMT_BUILTIN: a capitals word after a plain name that has a type before it is
+    // an attribute macro, as nothing else of a parameter can stand there.
+    std::size_t macro = stop;
+    if (macro > begin && is(macro - 1, ")") && m_t[macro - 1].match != kNoMatch) macro = m_t[macro - 1].match;
+    if (macro < begin + 3 || !isWord(macro - 1) || !IsCapsWord(m_t[macro - 1].text)) return stop;
+    --macro;
+    const std::size_t name = macro - 1;
+    if (!isWord(name) || m_reserved[name] || IsCapsWord(m_t[name].text) || is(name - 1, "::") ||
+        is(name - 1, "struct") || is(name - 1, "class") || is(name - 1, "union") || is(name - 1, "enum"))
+        return stop;
+    return macro;
+}
+
 void CppSyntax::readParameter(std::size_t begin, std::size_t end, int depth,
                               std::vector<ParameterEntry>& out) {
     begin = skipAttributes(begin, end);
@@ -400,8 +436,9 @@ void CppSyntax::readParameter(std::size_t begin, std::size_t end, int depth,
         stop = next == kNoMatch ? stop + 1 : next;
     }
     ParameterEntry entry{{}, stop < end ? "Yes" : "No", {}, {}};
+    stop = trailingMacro(begin, stop);
     std::vector<SpecifierItem> items;
-    const std::size_t start = declaratorStart(items, collectItems(begin, stop, items), false);
+    const std::size_t start = declaratorStart(items, collectItems(begin, stop, items), stop, false);
     TypeText type;
     writeItems(items, type);
     DeclaratorInfo d;

@@ -63,8 +63,9 @@ public:
     // The words before the declarator, up to the returned index.
     std::size_t collectItems(std::size_t i, std::size_t end, std::vector<SpecifierItem>& items) const;
     // Where the declarator starts: pops the last item when it is the declarator's name, and
-    // marks macros standing before the type.
-    std::size_t declaratorStart(std::vector<SpecifierItem>& items, std::size_t stop, bool function) const;
+    // marks macros standing before the type. The declaration ends at end.
+    std::size_t declaratorStart(std::vector<SpecifierItem>& items, std::size_t stop, std::size_t end,
+                                bool function) const;
     // Writes the type part of the items.
     void writeItems(const std::vector<SpecifierItem>& items, TypeText& out) const;
     // Parses a declarator in [i, end), writing its abstract part to out; returns where it ended.
@@ -84,6 +85,8 @@ private:
     std::size_t idEnd(std::size_t i, std::size_t end, DeclaratorInfo& d) const;
     std::size_t operatorEnd(std::size_t i, std::size_t end, DeclaratorInfo& d) const;
     void readParameter(std::size_t begin, std::size_t end, int depth, std::vector<ParameterEntry>& out);
+    // Where an attribute macro after a parameter's name starts, or stop when there is none.
+    std::size_t trailingMacro(std::size_t begin, std::size_t stop) const;
 
     const std::vector<Token>& m_t;
     std::size_t m_n;
@@ -92,6 +95,8 @@ private:
 };
 
 bool IsCapsWord(std::string_view w);
+// A capitals word that stands for a specifier or attribute: FMT_CONSTEXPR, SPDLOG_INLINE.
+bool IsSpecifierMacro(std::string_view w);
 bool IsCvWord(std::string_view w);
 bool IsCallingConvention(std::string_view w);
 // Words that can never be a name: keywords of statements, specifiers and types.

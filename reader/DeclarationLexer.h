@@ -44,6 +44,9 @@ TokenList LexVbStatement(std::string_view text);
 // brackets nested deeper than kMaxNesting.
 TokenList LexCpp(std::string_view text);
 
+// The Visual Basic reader's reason when no word of its own opens the text.
+inline constexpr std::string_view kNotAVbProcedure = "not a Sub, Function or Property declaration";
+
 // The per-language readers behind ReadDeclaration.
 DeclarationResult ReadVbDeclaration(std::string_view text);
 DeclarationResult ReadCppDeclaration(std::string_view text);

@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 
 #include "platform/Text.h"
@@ -130,6 +132,7 @@ public:
 
     std::vector<std::string> messages;
     ProcedureDescription merged;
+    std::vector<std::size_t> origins;
 
 private:
     void differ(std::string message) { messages.push_back(std::move(message)); }
@@ -138,33 +141,70 @@ private:
         return TypeKey(a, m_vb) == TypeKey(b, m_vb);
     }
 
+    // Each declaration parameter takes the block's one at its own place when it has its name,
+    // else the first unused one of its name, found through a table so that long lists stay
+    // linear; one left over at its own place with the same type was renamed.
     void compareParameters() {
         const std::vector<ParameterEntry>& had = m_block.parameters;
+        const std::vector<ParameterEntry>& code = m_code.parameters;
+        constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
+        std::vector<std::size_t> match(code.size(), kNone);
         std::vector<bool> used(had.size());
-        std::vector<std::size_t> order;
+        // Most parameters stand where they stood; only the others need the table.
+        for (std::size_t j = 0; j < code.size() && j < had.size(); ++j) {
+            if (sameName(had[j].Name, code[j].Name)) match[j] = j, used[j] = true;
+        }
+        std::unordered_map<std::string, std::size_t> first;  // per name, the next unused in the block
+        std::vector<std::size_t> next(had.size(), kNone);
+        for (std::size_t i = had.size(); i-- > 0;) {
+            if (used[i]) continue;
+            const auto [at, fresh] = first.try_emplace(nameKey(had[i].Name), i);
+            if (!fresh) next[i] = std::exchange(at->second, i);
+        }
+        for (std::size_t j = 0; j < code.size() && !first.empty(); ++j) {
+            if (match[j] != kNone) continue;
+            const auto at = first.find(nameKey(code[j].Name));
+            if (at == first.end() || at->second == kNone) continue;
+            match[j] = at->second;
+            used[match[j]] = true;
+            at->second = next[match[j]];
+        }
+        std::vector<bool> renamed(code.size());
+        for (std::size_t j = 0; j < code.size() && j < had.size(); ++j) {
+            if (match[j] != kNone || used[j] || !sameType(had[j].Type, code[j].Type)) continue;
+            match[j] = j;
+            used[j] = renamed[j] = true;
+        }
         merged.parameters.clear();
-        for (const ParameterEntry& p : m_code.parameters) {
-            std::size_t at = 0;
-            while (at < had.size() && (used[at] || !sameName(had[at].Name, p.Name))) ++at;
+        std::vector<std::size_t> order;
+        for (std::size_t j = 0; j < code.size(); ++j) {
+            const ParameterEntry& p = code[j];
             ParameterEntry entry{p.Name, m_vb ? p.Optional : "No", p.Type, {}};
-            if (at == had.size()) {
-                differ(Label(p, m_code.parameters) + " is missing from the header");
+            origins.push_back(match[j]);
+            if (match[j] == kNone) {
+                differ(Label(p, code) + " is missing from the header");
+                merged.parameters.push_back(std::move(entry));
+                continue;
+            }
+            const ParameterEntry& h = had[match[j]];
+            order.push_back(match[j]);
+            entry.Description = h.Description;
+            if (renamed[j]) {
+                differ(Label(h, had) + " is now " +
+                       (p.Name.empty() ? std::string("unnamed") : Quoted(p.Name)));
             } else {
-                used[at] = true;
-                order.push_back(at);
-                const ParameterEntry& h = had[at];
-                entry.Description = h.Description;
-                if (sameType(h.Type, p.Type)) {
-                    entry.Type = h.Type;
-                } else {
-                    differ(Label(p, m_code.parameters) + " is " + Quoted(h.Type) + " in the header, " +
-                           Quoted(p.Type) + " in the declaration");
-                }
-                if (m_vb && (h.Optional == "Yes") != (p.Optional == "Yes")) {
-                    differ(Label(p, m_code.parameters) + " is Optional in the " +
-                           (p.Optional == "Yes" ? "declaration, not in the header"
-                                                : "header, not in the declaration"));
-                }
+                entry.Name = h.Name;  // the block's spelling, where letter case does not count
+            }
+            if (sameType(h.Type, p.Type)) {
+                entry.Type = h.Type;
+            } else {
+                differ(Label(p, code) + " is " + Quoted(h.Type) + " in the header, " + Quoted(p.Type) +
+                       " in the declaration");
+            }
+            if (m_vb && (h.Optional == "Yes") != (p.Optional == "Yes")) {
+                differ(Label(p, code) + " is Optional in the " +
+                       (p.Optional == "Yes" ? "declaration, not in the header"
+                                            : "header, not in the declaration"));
             }
             merged.parameters.push_back(std::move(entry));
         }
@@ -174,6 +214,8 @@ private:
         if (!std::is_sorted(order.begin(), order.end()))
             differ("header lists the parameters in another order than the declaration");
     }
+
+    std::string nameKey(const std::string& name) const { return m_vb ? AsciiLower(name) : name; }
 
     // The returns text is checked where it starts with a type, as `qmark header` writes it;
     // prose after a ";" or " - " is kept, and prose alone is the user's and never stale.
@@ -220,7 +262,7 @@ private:
 HeaderComparison CompareHeader(const ProcedureDescription& block, const ProcedureDescription& code, bool vb,
                                bool accessStated) {
     Comparison c(block, code, vb, accessStated);
-    return {std::move(c.messages), std::move(c.merged)};
+    return {std::move(c.messages), std::move(c.merged), std::move(c.origins)};
 }
 
 std::string ProcedureHeading(const ProcedureDescription& procedure) {

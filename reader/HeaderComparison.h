@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -9,10 +10,12 @@ namespace qm {
 
 // What differs between one of our blocks and the declaration below it, one message each,
 // and the block brought in step: the declaration's name, kind, parameters and return type
-// with the user's purpose, descriptions (matched by name) and returns prose kept.
+// with the user's purpose, descriptions (matched by name, or by place where a parameter
+// was renamed) and returns prose kept. Linear in the number of parameters.
 struct HeaderComparison {
     std::vector<std::string> messages;
     ProcedureDescription merged;
+    std::vector<std::size_t> origins;  // per merged parameter, the block's it keeps; SIZE_MAX: new
 };
 
 // vb: Visual Basic, where names and types ignore letter case. accessStated: the declaration

@@ -2,39 +2,24 @@
 #include "reader/HeaderSync.h"
 
 #include <algorithm>
-#include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <utility>
 
 #include "platform/Text.h"
+#include "reader/BlockRewrite.h"
 #include "reader/CommentBlockReader.h"
+#include "reader/CppCodeMap.h"
 #include "reader/Declaration.h"
 #include "reader/HeaderComparison.h"
+#include "reader/SourceLines.h"
+#include "reader/TextEncoding.h"
 
 namespace qm {
 namespace {
 
 // A declaration longer than this is not looked for further, so junk cannot make a scan quadratic.
 constexpr std::size_t kMaxDeclarationLines = 64;
-// Past this many line pairs a rewritten block is one edit rather than a minimal one.
-constexpr std::size_t kMaxDiffCells = 1u << 20;
-
-struct Line {
-    std::size_t begin, end, next;  // content [begin, end), line end [end, next)
-};
-
-std::vector<Line> SplitLines(std::string_view text) {
-    std::vector<Line> lines;
-    lines.reserve(text.size() / 32 + 1);
-    for (std::size_t begin = 0; begin < text.size();) {
-        std::size_t nl = text.find('\n', begin);
-        const std::size_t next = nl == std::string_view::npos ? text.size() : nl + 1;
-        if (nl == std::string_view::npos) nl = text.size();
-        const std::size_t end = nl > begin && text[nl - 1] == '\r' ? nl - 1 : nl;
-        lines.push_back({begin, end, next});
-        begin = next;
-    }
-    return lines;
-}
-
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::string_view TrimLeft(std::string_view s) {
@@ -53,13 +38,24 @@ bool IsIdentifierChar(char c) {
            static_cast<unsigned char>(c) >= 0x80;
 }
 
-// Takes word and the blanks after it from the front of s, ignoring letter case.
+// Takes word and the blanks after it from the front of s, ignoring letter case; the word
+// may end s.
 bool TakeWord(std::string_view& s, std::string_view word) {
-    if (s.size() <= word.size() || !EqualsNoCase(s.substr(0, word.size()), word) ||
-        IsIdentifierChar(s[word.size()]))
+    if (s.size() < word.size() || !EqualsNoCase(s.substr(0, word.size()), word) ||
+        (s.size() > word.size() && IsIdentifierChar(s[word.size()])))
         return false;
     s = TrimLeft(s.substr(word.size()));
     return true;
+}
+
+// Whether word stands in text as a word of its own.
+bool HasWord(std::string_view text, std::string_view word) {
+    for (std::size_t at = text.find(word); at != std::string_view::npos; at = text.find(word, at + 1)) {
+        const bool before = at > 0 && IsIdentifierChar(text[at - 1]);
+        const bool after = at + word.size() < text.size() && IsIdentifierChar(text[at + word.size()]);
+        if (!before && !after) return true;
+    }
+    return false;
 }
 
 // A Visual Basic Sub, Function or Property heading; Declare statements are not procedures of
@@ -72,30 +68,92 @@ bool IsVbProcedureStart(std::string_view s) {
     return TakeWord(s, "Property") && (TakeWord(s, "Get") || TakeWord(s, "Let") || TakeWord(s, "Set"));
 }
 
+// Whether a C++ procedure wants a block of its own where it stands: not a friend, not deleted
+// or defaulted, a constructor only under its class's name, and at namespace scope neither a
+// member defined outside its class nor a definition some header may declare (only what is
+// static, inline, a template or in an unnamed namespace is this file's own).
+bool OwnsCppBlock(const ProcedureDescription& d, std::string_view text, CppCodeMap& map, std::size_t line) {
+    if (d.name.find("::") != std::string::npos) return false;
+    const std::string_view head = text.substr(0, text.find('('));
+    const std::string_view rest = text.substr(std::min(text.rfind(')'), text.size()));
+    if (HasWord(head, "friend") ||
+        (rest.find('=') != std::string_view::npos && (HasWord(rest, "delete") || HasWord(rest, "default"))))
+        return false;
+    if (d.kind == ProcedureKind::Sub && d.returns.empty() && !HasWord(head, "void")) {
+        const std::string_view owner = map.className(line);
+        const std::string_view name = d.name.starts_with('~') ? std::string_view(d.name).substr(1) : d.name;
+        return map.atClassScope(line) && !owner.empty() && name == owner;
+    }
+    if (map.atClassScope(line) || !text.ends_with('{')) return true;
+    for (std::string_view word : {"static", "inline", "constexpr", "consteval", "template"})
+        if (HasWord(head, word)) return true;
+    return map.internal(line);
+}
+
+// "#If ... Then" with a branch per platform: the first line of code under each branch.
+struct Conditional {
+    std::size_t ifLine = 0;
+    std::vector<std::size_t> heads;
+    bool documented = false;
+};
+
 class FileSync {
 public:
-    FileSync(std::string_view text, DevelopmentLanguage language, const HeaderUpdate* update)
+    FileSync(std::string_view text, DevelopmentLanguage language, const HeaderSyncOptions& options)
         : m_text(text),
           m_language(language),
-          m_update(update),
+          m_options(options),
+          m_update(options.update ? &*options.update : nullptr),
           m_prefix(RemarkPrefix(language)),
-          m_lines(SplitLines(text)) {}
+          m_lines(SplitSourceLines(text)) {}
 
     HeaderSyncResult run() {
         if (m_language != kVisualBasic && m_language != kVisualCpp) return {};
+        if (m_update) prepareAddedText();
+        if (m_language == kVisualBasic) findConditionals();
         std::vector<bool> documented(m_lines.size());
-        for (std::size_t i = 0; i < m_lines.size();) i = isRule(i, '=') ? block(i, documented) : i + 1;
-        if (m_language == kVisualBasic) findUndocumented(documented);
+        for (std::size_t i = 0; i < m_lines.size();)
+            i = isRule(i, '=') && isCode(i) ? block(i, documented) : i + 1;
+        if (m_language == kVisualBasic && (m_options.missing || (m_update && m_update->addMissing)))
+            findUndocumentedVb(documented);
+        if (m_language == kVisualCpp && m_options.missing) findUndocumentedCpp(documented);
         std::stable_sort(m_result.findings.begin(), m_result.findings.end(),
                          [](const HeaderFinding& a, const HeaderFinding& b) { return a.line < b.line; });
         std::sort(m_result.edits.begin(), m_result.edits.end(),
                   [](const LineEdit& a, const LineEdit& b) { return a.first < b.first; });
+        if (!m_encodingError.empty() && !m_result.edits.empty()) {
+            m_result.error = m_encodingError;
+            m_result.edits.clear();
+            m_result.updated = m_result.added = 0;
+            for (HeaderFinding& f : m_result.findings) f.fix = HeaderFinding::Fix::None;
+        }
         return std::move(m_result);
     }
 
 private:
+    // A file that is not UTF-8 is Windows-1252, as the classic IDE writes it, so the text
+    // added to it is written that way, and a character it cannot hold leaves the file alone.
+    void prepareAddedText() {
+        m_history = m_update->history;
+        m_creationDate = FormatCommentDate(m_update->date);
+        if (IsUtf8(m_text)) return;
+        for (std::string* field : {&m_history.date, &m_history.developer, &m_history.note, &m_creationDate}) {
+            std::string converted, unmappable;
+            if (!ToWindows1252(*field, converted, unmappable)) {
+                m_encodingError = "'" + unmappable +
+                                  "' cannot be written in Windows-1252, this file's encoding (it is not "
+                                  "UTF-8); left alone";
+                return;
+            }
+            *field = std::move(converted);
+        }
+    }
+
     std::string_view content(std::size_t i) const {
         return m_text.substr(m_lines[i].begin, m_lines[i].end - m_lines[i].begin);
+    }
+    std::string_view withEnd(std::size_t i) const {
+        return m_text.substr(m_lines[i].begin, m_lines[i].next - m_lines[i].begin);
     }
     std::string_view lineEnd(std::size_t i) const {
         const std::string_view end = m_text.substr(m_lines[i].end, m_lines[i].next - m_lines[i].end);
@@ -122,16 +180,8 @@ private:
     // Access and kind words, so a free-text block's first line is never taken for ours.
     bool isHeading(std::size_t i) const {
         std::string_view rest;
-        if (i >= m_lines.size() || !behindPrefix(i, rest)) return false;
-        rest = TrimLeft(rest);
-        for (std::string_view access : {"Public ", "Private ", "Protected "}) {
-            if (!rest.starts_with(access)) continue;
-            rest.remove_prefix(access.size());
-            for (std::string_view kind : {"Sub", "Function", "Property"})
-                if (rest.starts_with(kind) && (rest.size() == kind.size() || rest[kind.size()] == ' '))
-                    return true;
-        }
-        return false;
+        ProcedureDescription heading;
+        return i < m_lines.size() && behindPrefix(i, rest) && ReadBlockHeading(TrimLeft(rest), heading);
     }
     bool isPrefixOnly(std::size_t i) const {
         std::string_view rest;
@@ -141,6 +191,25 @@ private:
         std::string_view c = TrimLeft(content(i));
         return c.empty() || (m_language == kVisualBasic && TakeWord(c, "Attribute"));
     }
+    bool isIgnoreRemark(std::size_t i) const {
+        std::string_view rest;
+        return behindPrefix(i, rest) && EqualsNoCase(Trim(rest), "qmark: ignore");
+    }
+    // The nearest line with text above line i says "qmark: ignore".
+    bool ignoredAbove(std::size_t i) const {
+        while (i > 0 && Trim(content(i - 1)).empty()) --i;
+        return i > 0 && isIgnoreRemark(i - 1);
+    }
+    CppCodeMap& cppMap() {
+        if (!m_cppMap) {
+            std::vector<std::size_t> starts;
+            starts.reserve(m_lines.size());
+            for (const SourceLine& l : m_lines) starts.push_back(l.begin);
+            m_cppMap = std::make_unique<CppCodeMap>(m_text, std::move(starts));
+        }
+        return *m_cppMap;
+    }
+    bool isCode(std::size_t i) { return m_language != kVisualCpp || cppMap().isCode(i); }
 
     // The declaration's text from line first: a VB line and its continuations, or C++ up to
     // its body or ';'; the reader stops there anyway, this only bounds what it is handed.
@@ -181,6 +250,14 @@ private:
         m_result.findings.push_back({line, std::move(message), fix});
     }
 
+    // Marks the lines of the declaration at line first, and its twins under an #If.
+    void document(std::size_t first, std::string_view declaration, std::vector<bool>& documented) {
+        const std::size_t end = m_lines[first].begin + declaration.size();
+        for (std::size_t k = first; k < m_lines.size() && (k == first || m_lines[k].begin < end); ++k)
+            documented[k] = true;
+        if (const auto g = m_groupOf.find(first); g != m_groupOf.end()) m_groups[g->second].documented = true;
+    }
+
     // Checks the block opening at line open; returns the line to go on from.
     std::size_t block(std::size_t open, std::vector<bool>& documented) {
         if (!isHeading(open + 1)) return open + 1;
@@ -192,16 +269,25 @@ private:
             return close;
         }
         const std::size_t end = std::min(close + 1, m_lines.size());
-        const std::string_view blockText =
-            m_text.substr(m_lines[open].begin, m_lines[end - 1].next - m_lines[open].begin);
         std::size_t code = close + 1;
         while (code < m_lines.size() && code <= close + 3 && isPrefixOnly(code)) ++code;
         while (code < m_lines.size() && isSkippable(code)) ++code;
+        if (code < m_lines.size() && isIgnoreRemark(code)) return end;
+        // Above "#If ... Then" a block describes the first branch's declaration.
+        if (const auto g = m_groupOf.find(code); g != m_groupOf.end() && m_groups[g->second].ifLine == code) {
+            const Conditional& group = m_groups[g->second];
+            code = group.heads.empty() ? m_lines.size() : group.heads.front();
+        }
         DeclarationResult declaration;
-        if (code < m_lines.size() && !isRule(code, '='))
-            declaration = ReadDeclaration(declarationText(code), m_language);
-        // A damaged block still documents its procedure, so --add-missing never doubles it.
-        if (declaration) documented[code] = true;
+        if (code < m_lines.size() && !isRule(code, '=')) {
+            const std::string_view text = declarationText(code);
+            declaration = ReadDeclaration(text, m_language);
+            // A damaged block still documents its procedure, so --add-missing never doubles it.
+            if (declaration) document(code, text, documented);
+        }
+        if (ignoredAbove(open)) return end;
+        const std::string_view blockText =
+            m_text.substr(m_lines[open].begin, m_lines[end - 1].next - m_lines[open].begin);
         const CommentBlockResult read =
             ReadCommentBlock(blockText, declaration ? &*declaration.description : nullptr);
         if (!read) {
@@ -212,7 +298,7 @@ private:
         if (!declaration) {
             report(open + 1, "header block stands above no procedure declaration" +
                                  (declaration.error.empty() ? std::string() : ": " + declaration.error));
-            return close + 1;
+            return end;
         }
         std::string_view head = TrimLeft(content(code));
         const bool accessStated =
@@ -224,64 +310,25 @@ private:
         for (const std::string& message : compared.messages)
             report(code + 1, message, m_update ? HeaderFinding::Fix::Updated : HeaderFinding::Fix::None);
         if (m_update && !compared.messages.empty()) {
-            std::vector<HistoryLine> history = read.history;
-            history.push_back(m_update->history);
-            const std::string built = BuildCommentBlock(compared.merged, m_language, history);
-            pushEdit(open, close + 1 - open, blockLines(built, open, 3, open));
+            std::vector<std::string_view> lines;
+            for (std::size_t k = open; k < end; ++k) lines.push_back(withEnd(k));
+            for (LineEdit& e : RewriteBlock(lines, open, read, compared, m_language, m_history, indent(open),
+                                            lineEnd(open)))
+                m_result.edits.push_back(std::move(e));
             ++m_result.updated;
         }
-        return close + 1;
+        return end;
     }
 
-    // Lines that stay the same are left out of the edits, so a diff shows only what changed;
-    // a block is short, so a plain longest-common-subsequence table is cheap.
-    void pushEdit(std::size_t first, std::size_t count, std::vector<std::string> lines) {
-        const std::size_t n = count, m = lines.size();
-        if (n * m > kMaxDiffCells) {
-            m_result.edits.push_back({first, count, std::move(lines)});
-            return;
-        }
-        const auto old = [&](std::size_t i) {
-            return m_text.substr(m_lines[first + i].begin,
-                                 m_lines[first + i].next - m_lines[first + i].begin);
-        };
-        std::vector<std::uint32_t> common((n + 1) * (m + 1), 0);
-        const auto at = [&](std::size_t i, std::size_t j) -> std::uint32_t& {
-            return common[i * (m + 1) + j];
-        };
-        for (std::size_t i = n; i-- > 0;)
-            for (std::size_t j = m; j-- > 0;)
-                at(i, j) = old(i) == lines[j] ? at(i + 1, j + 1) + 1 : std::max(at(i + 1, j), at(i, j + 1));
-        LineEdit pending{first, 0, {}};
-        const auto flush = [&](std::size_t next) {
-            if (pending.count > 0 || !pending.lines.empty()) m_result.edits.push_back(std::move(pending));
-            pending = {first + next, 0, {}};
-        };
-        for (std::size_t i = 0, j = 0; i < n || j < m;) {
-            if (i < n && j < m && old(i) == lines[j]) {
-                flush(++i);
-                ++j;
-            } else if (j < m && (i == n || at(i, j + 1) >= at(i + 1, j))) {
-                pending.lines.push_back(std::move(lines[j++]));
-            } else {
-                ++pending.count;
-                ++i;
-            }
-        }
-        flush(n);
-    }
-
-    // The builder's lines, less the last drop, with this file's indent and line end.
-    std::vector<std::string> blockLines(const std::string& built, std::size_t indentFrom, std::size_t drop,
-                                        std::size_t endFrom) const {
+    // The builder's lines with this file's indent and line end, less the prefix-only lines.
+    std::vector<std::string> blockLines(const std::string& built, std::size_t at) const {
         std::vector<std::string> out;
-        for (std::size_t at = 0; at < built.size();) {
-            const std::size_t end = built.find("\r\n", at);
-            out.push_back(std::string(indent(indentFrom)) + built.substr(at, end - at) +
-                          std::string(lineEnd(endFrom)));
-            at = end + 2;
+        for (std::size_t from = 0; from < built.size();) {
+            const std::size_t end = built.find("\r\n", from);
+            out.push_back(std::string(indent(at)) + built.substr(from, end - from) +
+                          std::string(lineEnd(at)));
+            from = end + 2;
         }
-        out.resize(out.size() - drop);
         return out;
     }
 
@@ -293,56 +340,109 @@ private:
         return above.starts_with('\'') || TakeWord(above, "Rem");
     }
 
-    void findUndocumented(const std::vector<bool>& documented) {
+    // Each "#If", "#ElseIf" and "#Else" with the first line of code after it.
+    void findConditionals() {
+        std::vector<std::size_t> open;
+        bool branchStarts = false;
+        for (std::size_t i = 0; i < m_lines.size(); ++i) {
+            std::string_view c = TrimLeft(content(i));
+            if (c.starts_with('#')) {
+                c = TrimLeft(c.substr(1));
+                branchStarts = false;
+                if (TakeWord(c, "If")) {
+                    m_groupOf[i] = m_groups.size();
+                    open.push_back(m_groups.size());
+                    m_groups.push_back({i, {}, false});
+                    branchStarts = true;
+                } else if ((TakeWord(c, "ElseIf") || TakeWord(c, "Else")) && !open.empty()) {
+                    branchStarts = true;
+                } else if (TakeWord(c, "End") && TakeWord(c, "If") && !open.empty()) {
+                    open.pop_back();
+                }
+                continue;
+            }
+            if (!branchStarts || c.empty() || c.starts_with('\'') || TakeWord(c, "Rem")) continue;
+            m_groups[open.back()].heads.push_back(i);
+            m_groupOf.emplace(i, open.back());
+            branchStarts = false;
+        }
+    }
+
+    void findUndocumentedVb(const std::vector<bool>& documented) {
         bool continued = false;
         for (std::size_t i = 0; i < m_lines.size(); ++i) {
             const std::string_view c = content(i);
             const bool wasContinued = continued;
             continued = Trim(c).ends_with(" _");
             if (wasContinued || documented[i] || !IsVbProcedureStart(c)) continue;
+            // Twins under "#If" share one block, above the "#If".
+            std::size_t anchor = i;
+            if (const auto g = m_groupOf.find(i); g != m_groupOf.end()) {
+                if (std::exchange(m_groups[g->second].documented, true)) continue;
+                anchor = m_groups[g->second].ifLine;
+            }
+            if (ignoredAbove(i) || ignoredAbove(anchor)) continue;
             const DeclarationResult d = ReadDeclaration(declarationText(i), m_language);
             if (!d) {
                 report(i + 1, "procedure has no header block; its declaration cannot be read: " + d.error);
                 continue;
             }
-            const bool add = m_update && m_update->addMissing && !underComment(i);
+            const bool add = m_update && m_update->addMissing && !underComment(anchor);
             report(i + 1, ProcedureHeading(*d.description) + " has no header block",
                    add ? HeaderFinding::Fix::Added : HeaderFinding::Fix::None);
             if (!add) continue;
-            const std::string built =
-                BuildCommentBlock(*d.description, m_language, m_update->history.developer, m_update->date);
-            m_result.edits.push_back({i, 0, blockLines(built, i, 0, i)});
+            const std::string built = BuildCommentBlock(
+                *d.description, m_language, {{m_creationDate, m_history.developer, "Creation Date"}});
+            m_result.edits.push_back({anchor, 0, blockLines(built, anchor)});
             ++m_result.added;
+        }
+    }
+
+    void findUndocumentedCpp(const std::vector<bool>& documented) {
+        CppCodeMap& map = cppMap();
+        for (std::size_t i = 0; i < m_lines.size(); ++i) {
+            if (documented[i] || !map.opensStatement(i) || ignoredAbove(i)) continue;
+            const std::string_view text = declarationText(i);
+            const DeclarationResult d = ReadDeclaration(text, m_language);
+            if (d && OwnsCppBlock(*d.description, text, map, i))
+                report(i + 1, ProcedureHeading(*d.description) + " has no header block");
         }
     }
 
     std::string_view m_text;
     DevelopmentLanguage m_language;
+    const HeaderSyncOptions& m_options;
     const HeaderUpdate* m_update;
     std::string_view m_prefix;
-    std::vector<Line> m_lines;
+    std::vector<SourceLine> m_lines;
+    std::unique_ptr<CppCodeMap> m_cppMap;  // made on first need
+    std::vector<Conditional> m_groups;
+    std::unordered_map<std::size_t, std::size_t> m_groupOf;  // "#If" lines and branch heads
+    HistoryLine m_history;                                   // the update's, in the file's encoding
+    std::string m_creationDate;
+    std::string m_encodingError;
     HeaderSyncResult m_result;
 };
 
 }  // namespace
 
 HeaderSyncResult SyncHeaders(std::string_view text, DevelopmentLanguage language,
-                             const HeaderUpdate* update) {
-    return FileSync(text, language, update).run();
+                             const HeaderSyncOptions& options) {
+    return FileSync(text, language, options).run();
 }
 
 std::string ApplyEdits(std::string_view text, const std::vector<LineEdit>& edits) {
-    const std::vector<Line> lines = SplitLines(text);
+    const std::vector<SourceLine> lines = SplitSourceLines(text);
     const auto begin = [&](std::size_t i) { return i < lines.size() ? lines[i].begin : text.size(); };
     std::string out;
     out.reserve(text.size() + edits.size() * 1024);
-    std::size_t done = 0;
+    std::size_t copied = 0;  // bytes of text taken over so far; a byte-order mark goes with the first line
     for (const LineEdit& e : edits) {
-        out.append(text.substr(begin(done), begin(e.first) - begin(done)));
+        out.append(text.substr(copied, begin(e.first) - copied));
         for (const std::string& line : e.lines) out += line;
-        done = e.first + e.count;
+        copied = begin(e.first + e.count);
     }
-    out.append(text.substr(begin(done)));
+    out.append(text.substr(copied));
     return out;
 }
 

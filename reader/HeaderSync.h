@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,19 +29,32 @@ struct HeaderSyncResult {
     std::vector<LineEdit> edits;          // in line order, never overlapping; empty for a check
     std::size_t updated = 0;              // blocks rewritten
     std::size_t added = 0;                // blocks inserted
+    std::string error;                    // why the edits asked for are not given; findings stand
 };
 
 struct HeaderUpdate {
-    HistoryLine history;  // the line each rewritten block gains
-    bool addMissing = false;
-    DateTime date;  // creation date of inserted blocks
+    HistoryLine history;      // the line each rewritten block gains
+    bool addMissing = false;  // insert a block above each Visual Basic procedure without one
+    DateTime date;            // creation date of inserted blocks
+};
+
+struct HeaderSyncOptions {
+    bool missing = false;                // also report procedures without a block
+    std::optional<HeaderUpdate> update;  // also give the edits that bring the blocks in step
 };
 
 // Compares each of our blocks (language 0 or 1) that stands above a declaration, blank and
-// VB Attribute lines between, with that declaration; in Visual Basic also lists procedures
-// without a block. With update, also gives the edits that bring the blocks in step.
+// VB Attribute lines between, with that declaration: in C++ only blocks in code, not in a
+// raw string, a /* */ comment or an #if 0 region; in Visual Basic a block above
+// "#If ... Then" with the first branch's declaration, its twins in the other branches
+// counting as documented. A remark "qmark: ignore" right above a block or a procedure leaves
+// both alone. With missing, also lists procedures without a block: in C++ those declared at
+// namespace or class scope that no other file declares for them. With an update, also gives
+// the edits (inserting blocks in Visual Basic only); text added to a file that is not UTF-8
+// is written in Windows-1252, and where it cannot be, error says so and no edits are given.
+// Line ends CR LF, LF or CR; a UTF-8 byte-order mark is kept. Linear in the text.
 HeaderSyncResult SyncHeaders(std::string_view text, DevelopmentLanguage language,
-                             const HeaderUpdate* update = nullptr);
+                             const HeaderSyncOptions& options = {});
 
 // text with edits applied; every other byte stays.
 std::string ApplyEdits(std::string_view text, const std::vector<LineEdit>& edits);

@@ -28,7 +28,10 @@ public:
     DeclarationResult read() {
         if (m_t.empty()) return Failure("no declaration");
         ProcedureDescription d;
-        if (word("Public") || word("Friend")) {
+        if (word("Public")) {
+            ++m_i;
+        } else if (word("Friend")) {
+            d.access = AccessLevel::Friend;
             ++m_i;
         } else if (word("Private")) {
             d.access = AccessLevel::Private;
@@ -62,6 +65,7 @@ public:
         const Token& name = m_t[m_i++];
         d.name = std::string(name.text);
         if (declare) {
+            if (word("CDecl")) ++m_i;  // the C calling convention, for the library's sake only
             if (!word("Lib")) return Failure("a Declare without Lib \"library\"");
             ++m_i;
             if (!at(TokenKind::Literal)) return Failure("a Declare without Lib \"library\"");
@@ -120,7 +124,7 @@ private:
         if (word("Event")) return "an event, not a procedure";
         if (word("End")) return "the end of a block, not a declaration";
         if (m_i > 0 && at(TokenKind::Word)) return "a variable, not a procedure";
-        return "not a Sub, Function or Property declaration";
+        return std::string(kNotAVbProcedure);
     }
 
     // A type name as written: Long, Excel.Range, Byte().

@@ -26,6 +26,12 @@ std::size_t EndOfCommentLines(std::string_view text) {
     return std::string_view::npos;
 }
 
+// The window offers Public, Private and Protected only; a Friend procedure shows as Public.
+PastedDescription ForTheWindow(ProcedureDescription d, bool hasPurpose) {
+    if (d.access == AccessLevel::Friend) d.access = AccessLevel::Public;
+    return {std::move(d), hasPurpose};
+}
+
 }  // namespace
 
 std::optional<PastedDescription> DescribePastedText(std::string_view text, DevelopmentLanguage language) {
@@ -36,10 +42,10 @@ std::optional<PastedDescription> DescribePastedText(std::string_view text, Devel
             block = ReadCommentBlock(text.substr(0, end), &*below.description);
     }
     if (block && block.description->kind != ProcedureKind::General)
-        return PastedDescription{std::move(*block.description), true};
+        return ForTheWindow(std::move(*block.description), true);
     if (DeclarationResult declaration = ReadDeclaration(text, language);
         declaration && declaration.description->kind != ProcedureKind::General)
-        return PastedDescription{std::move(*declaration.description), false};
+        return ForTheWindow(std::move(*declaration.description), false);
     return std::nullopt;
 }
 

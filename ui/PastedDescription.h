@@ -16,7 +16,7 @@ struct PastedDescription {
 
 // One of our structured blocks (any prefix, CR LF or LF; a declaration under it splits a type
 // that ran into its name), else one declaration read under language; nothing for anything
-// else, which then pastes as plain text. Never General.
+// else, which then pastes as plain text. Never General; Friend comes back as Public.
 std::optional<PastedDescription> DescribePastedText(std::string_view text, DevelopmentLanguage language);
 
 }  // namespace qm

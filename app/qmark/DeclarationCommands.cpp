@@ -7,39 +7,28 @@
 #include <string_view>
 
 #include "app/qmark/BlockCommands.h"
+#include "app/qmark/InputError.h"
 #include "app/qmark/ProcedureJson.h"
 #include "app/qmark/StyledBlocks.h"
+#include "reader/Declaration.h"
 
 namespace qm {
 namespace {
 
-// The line end of the input's first line: CR LF or LF; LF when there is none, as on Unix.
-std::string_view LineEndOf(std::string_view text) {
-    const std::size_t lf = text.find('\n');
+// How the line at start ends: CR LF or LF. A last line without an end follows the first
+// line; LF stands when no line has one, as on Unix.
+std::string_view LineEndAt(std::string_view text, std::size_t start) {
+    std::size_t lf = text.find('\n', start);
+    if (lf == std::string_view::npos) lf = text.find('\n');
     return lf != std::string_view::npos && lf > 0 && text[lf - 1] == '\r' ? "\r\n" : "\n";
 }
 
-// The blanks and tabs that start the first line holding anything else.
-std::string_view IndentOf(std::string_view text) {
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = text.find_first_not_of(" \t", start);
-        if (end == std::string_view::npos) return {};
-        if (text[end] != '\r' && text[end] != '\n') return text.substr(start, end - start);
-        start = text.find('\n', end);
-        if (start == std::string_view::npos) return {};
-        ++start;
-    }
-}
-
-std::string HeaderFor(Request& r, std::string_view text) {
-    CompleteFromSettings(r, true);
-    r.description = ReadDeclarationText(text, *r.language);
-    const std::string block = BuildHouseBlock(r, text);
-    const std::string_view indent = IndentOf(text);
-    const std::string_view lineEnd = LineEndOf(text);
-    std::string out;
-    out.reserve(block.size() + (indent.size() + 1) * 32);
+// The block above the declaration whose line starts at lineStart, indented and ended like it.
+void AddBlock(Request& r, std::string_view text, std::size_t lineStart, std::string& out) {
+    const std::string block = BuildHouseBlock(r, text.substr(lineStart));
+    const std::string_view line = text.substr(lineStart);
+    const std::string_view indent = line.substr(0, line.find_first_not_of(" \t"));
+    const std::string_view lineEnd = LineEndAt(text, lineStart);
     for (std::size_t start = 0; start < block.size();) {
         const std::size_t end = block.find("\r\n", start);
         out += indent;
@@ -47,6 +36,23 @@ std::string HeaderFor(Request& r, std::string_view text) {
         out += lineEnd;
         start = end + 2;
     }
+}
+
+// The text with a block above each declaration in it.
+std::string WithHeaders(Request& r, std::string_view text) {
+    CompleteFromSettings(r, true);
+    DeclarationList list = ReadDeclarations(text, *r.language);
+    if (list.found.empty()) throw InputError("cannot read the declaration: " + list.error);
+    std::string out;
+    out.reserve(text.size() + list.found.size() * 1500);
+    std::size_t copied = 0;
+    for (FoundDeclaration& found : list.found) {
+        out.append(text, copied, found.lineStart - copied);
+        copied = found.lineStart;
+        r.description = std::move(found.description);
+        AddBlock(r, text, found.lineStart, out);
+    }
+    out.append(text, copied);
     return out;
 }
 
@@ -62,17 +68,16 @@ int RunDescribe(Request& r, std::istream& in, std::ostream& out, std::ostream&) 
 int RunHeader(Request& r, std::istream& in, std::ostream& out, std::ostream&) {
     std::string text;
     const bool whole = ReadInputWithinCap(in, text);
-    std::string header;
+    std::string headed;
     try {
         if (!whole) ThrowInputTooLarge();
-        header = HeaderFor(r, text);
+        headed = WithHeaders(r, text);
     } catch (...) {
         Write(out, text);
         CopyRest(in, out);
         throw;
     }
-    Write(out, header);
-    Write(out, text);
+    Write(out, headed);
     return kExitOk;
 }
 

@@ -21,10 +21,6 @@ using Json = nlohmann::json;
 // becomes a tower of empty arrays.
 constexpr std::size_t kMaxDepth = 16;
 
-constexpr ProcedureKind kKinds[] = {ProcedureKind::Sub, ProcedureKind::Function, ProcedureKind::Property,
-                                    ProcedureKind::General};
-constexpr AccessLevel kAccessLevels[] = {AccessLevel::Public, AccessLevel::Private, AccessLevel::Protected};
-
 // Control characters would break the one-line message.
 std::string OneLine(std::string_view text) {
     std::string out;
@@ -88,7 +84,7 @@ AccessLevel ParseAccess(const Json& root) {
     const std::string access = TextField(root, "access", 0);
     const auto parsed = ParseAccessName(access);
     if (!parsed) {
-        throw InputError("unknown access " + Quoted(access) + " (use Public, Private or Protected)");
+        throw InputError("unknown access " + Quoted(access) + " (use Public, Private, Protected or Friend)");
     }
     return *parsed;
 }
@@ -202,20 +198,6 @@ Json ParseTree(std::string_view text) {
 }
 
 }  // namespace
-
-std::optional<ProcedureKind> ParseKindName(std::string_view name) {
-    for (ProcedureKind kind : kKinds) {
-        if (name == KindName(kind)) return kind;
-    }
-    return std::nullopt;
-}
-
-std::optional<AccessLevel> ParseAccessName(std::string_view name) {
-    for (AccessLevel access : kAccessLevels) {
-        if (name == AccessName(access)) return access;
-    }
-    return std::nullopt;
-}
 
 std::string WriteProcedureJson(const ProcedureDescription& d) {
     using Ordered = nlohmann::ordered_json;

@@ -8,18 +8,13 @@
 
 namespace qm {
 
-// The kind named as the window names it: Sub, Function, Property or General; nullopt otherwise.
-std::optional<ProcedureKind> ParseKindName(std::string_view name);
-// Public, Private or Protected; nullopt otherwise.
-std::optional<AccessLevel> ParseAccessName(std::string_view name);
-
 // Why the kind General is refused where a structured block is asked for.
 inline constexpr std::string_view kGeneralHasNoBlock =
     "the kind General has no structured block; use 'qmark free' for free text";
 
 // Reads one procedure description from JSON text:
 //   {"name", "purpose", "returns": text, "kind": "Sub|Function|Property",
-//    "access": "Public|Private|Protected",
+//    "access": "Public|Private|Protected|Friend",
 //    "parameters": [{"name", "type", "description": text, "optional": "Yes|No"}]}
 // Missing keys give empty text, kind Sub and access Public. Throws InputError for anything
 // else: bad JSON, trailing text, a value of the wrong type, an unknown or repeated key, an

@@ -2,7 +2,6 @@
 #include "app/qmark/QmarkCli.h"
 
 #include <algorithm>
-#include <charconv>
 #include <ostream>
 #include <string_view>
 
@@ -21,11 +20,11 @@ namespace {
 // An argument quoted back in a message.
 std::string Shown(std::string_view arg) { return QuoteForMessage(arg, '\''); }
 
+// Only a settings file can hold another value, which then gives a block without a prefix.
 std::optional<DevelopmentLanguage> ParseLanguage(std::string_view text) {
-    DevelopmentLanguage value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
+    if (text == "0") return kVisualBasic;
+    if (text == "1") return kVisualCpp;
+    return std::nullopt;
 }
 
 // A flag that describes the procedure; block then leaves standard input alone.
@@ -58,14 +57,15 @@ const CommandRow kCommands[] = {
      "reads a Visual Basic or C++ procedure declaration from standard\n"
      "input and writes its description as the JSON that block reads",
      RunDescribe},
-    {"header", "header [--purpose TEXT] [OPTION]... < declaration",
-     "an editor filter: the block for the declaration on standard input,\n"
-     "indented like it and with its line ends (LF or CR LF), then the\n"
-     "declaration unchanged; on any failure the input alone comes back",
+    {"header", "header [--purpose TEXT] [OPTION]... < declarations",
+     "an editor filter: standard input with a block above each\n"
+     "declaration in it, indented like it and with its line ends (LF or\n"
+     "CR LF); with no declaration, or on any failure, the input alone\n"
+     "comes back",
      RunHeader, false, true},
     {"check", "check [OPTION]... PATH...",
      "report the headers that are out of step with the declarations\n"
-     "below them, and Visual Basic procedures without one (exit 1)",
+     "below them (exit 1); with --missing, procedures without one too",
      RunCheck, true},
     {"update", "update [OPTION]... PATH...", "bring those headers in step in place, adding a history line",
      RunUpdate, true},
@@ -106,11 +106,11 @@ const OptionRow kOptions[] = {
          if (!kind) throw UsageError("invalid kind " + Shown(v) + " (use Sub, Function or Property)");
          Describing(r, f).kind = *kind;
      }},
-    {"--access", "ACCESS", kDescribing, "block", "Public (default), Private or Protected",
+    {"--access", "ACCESS", kDescribing, "block", "Public (default), Private, Protected or Friend",
      [](Request& r, std::string_view f, const std::string& v) {
          const auto access = ParseAccessName(v);
          if (!access) {
-             throw UsageError("invalid access " + Shown(v) + " (use Public, Private or Protected)");
+             throw UsageError("invalid access " + Shown(v) + " (use Public, Private, Protected or Friend)");
          }
          Describing(r, f).access = *access;
      }},
@@ -136,8 +136,11 @@ const OptionRow kOptions[] = {
      }},
     {"--dry-run", "", kSources, "update", "print a unified diff instead of writing",
      [](Request& r, std::string_view, const std::string&) { r.sources.dryRun = true; }},
+    {"--missing", "", kSources, "check update",
+     "also report procedures without a block; a remark\n\"qmark: ignore\" right above one leaves it out",
+     [](Request& r, std::string_view, const std::string&) { r.sources.missing = true; }},
     {"--add-missing", "", kSources, "update",
-     "also add a block above each Visual Basic procedure\nwithout one",
+     "also add a block above each Visual Basic procedure\nwithout one; never in C++ files",
      [](Request& r, std::string_view, const std::string&) { r.sources.addMissing = true; }},
     {"--note", "TEXT", kSources, "update", "the new history line's note; default \"Updated\"",
      [](Request& r, std::string_view, const std::string& v) { r.sources.note = v; }},
@@ -147,7 +150,8 @@ const OptionRow kOptions[] = {
      [](Request& r, std::string_view, const std::string& v) {
          r.language = ParseLanguage(v);
          if (!r.language) {
-             throw UsageError("invalid language " + Shown(v) + " (an integer: 0 Visual Basic, 1 Visual C++)");
+             throw UsageError("invalid language " + Shown(v) +
+                              " (use 0 for Visual Basic or 1 for Visual C++)");
          }
      }},
     {"--style", "NAME", kGeneral, "block describe header",
@@ -158,7 +162,7 @@ const OptionRow kOptions[] = {
      "here)",
      [](Request& r, std::string_view, const std::string& v) { r.stdinFilename = v; }},
     {"--developer", "NAME", kGeneral, "block free header update",
-     "the name in the History line; default from the settings",
+     "the name in the History line; default from the settings,\nfor update else the account's full name",
      [](Request& r, std::string_view, const std::string& v) { r.developer = v; }},
     {"--date", "YYYY-MM-DD", kGeneral, "block free header update",
      "the creation date (for update, the new history\nline's); default today",

@@ -18,6 +18,8 @@
 #include "platform/Text.h"
 #include "platform/WholeFile.h"
 #include "reader/HeaderSync.h"
+#include "reader/SourceLines.h"
+#include "settings/Account.h"
 #include "settings/Settings.h"
 
 namespace qm {
@@ -94,20 +96,20 @@ private:
     struct stat m_before {};
 };
 
-std::vector<std::string_view> Lines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t nl = text.find('\n', at);
-        if (nl == std::string_view::npos) nl = text.size();
-        lines.push_back(text.substr(at, nl - at));
-        at = nl + 1;
-    }
-    return lines;
-}
-
 std::string_view WithoutNewline(std::string_view line) {
     if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
     return line;
+}
+
+// The lines as the edits count them (a lone CR ends one too), each with its CR but without
+// its LF; a byte-order mark stays on the first.
+std::vector<std::string_view> Lines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    for (const SourceLine& l : SplitSourceLines(text)) {
+        const std::size_t begin = lines.empty() ? 0 : l.begin;
+        lines.push_back(WithoutNewline(text.substr(begin, l.next - begin)));
+    }
+    return lines;
 }
 
 // A unified diff with three lines of context, built from the edits themselves.
@@ -157,9 +159,16 @@ void ProcessFile(const SourceOptions& options, FileJob& job) {
         job.failed = true;
         return;
     }
-    HeaderUpdate update{
-        {FormatCommentDate(options.date), options.developer, options.note}, options.addMissing, options.date};
-    const HeaderSyncResult result = SyncHeaders(text, job.language, options.update ? &update : nullptr);
+    HeaderSyncOptions sync{options.missing, std::nullopt};
+    if (options.update)
+        sync.update = {{FormatCommentDate(options.date), options.developer, options.note},
+                       options.addMissing,
+                       options.date};
+    const HeaderSyncResult result = SyncHeaders(text, job.language, sync);
+    if (!result.error.empty()) {
+        job.messages.push_back({0, "error", result.error});
+        job.failed = true;
+    }
     for (const HeaderFinding& f : result.findings) {
         ++job.findings;
         using Fix = HeaderFinding::Fix;
@@ -240,6 +249,7 @@ int RunSources(Request& r, bool update, std::ostream& out, std::ostream& err) {
         if (!r.developer) {
             LoadSettings();
             r.developer = TheSettings().PersonalName;
+            if (r.developer->empty()) r.developer = AccountFullName();
         }
         RequireOneLine("the developer name", *r.developer);
         RequireOneLine("the note", o.note);

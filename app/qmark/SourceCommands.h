@@ -17,6 +17,7 @@ struct SourceOptions {
     bool json = false;
     bool dryRun = false;
     bool addMissing = false;
+    bool missing = false;  // also report procedures without a block
     std::string note = "Updated";
     std::string developer{};
     DateTime date{};

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <iterator>
 #include <fstream>
 #include <sstream>
@@ -74,19 +75,26 @@ TEST(QmarkBlock, FieldsReachTheirLine) {
         {R"({"access": "Private"})", "'  Private Sub \r\n"},
         {"--access Protected --kind Property --name P", "'  Protected Property P\r\n"},
         {"--date 2000-02-29 --name x", "'      29-Feb-00            Ada  "},
-        {"--param x --language 7", "\r\n" + std::string(72, '=') + "\r\n"}};
+        {R"({"access": "Friend"})", "'  Friend Sub \r\n"}};
     for (const auto& [given, line] : rows) {
         const bool json = given[0] == '{';
         const Result r = RunCli(Words(kFixed + " block" + (json ? "" : " " + given)), json ? given : "");
         EXPECT_EQ(r.err, "") << given;
         EXPECT_NE(r.out.find(line), std::string::npos) << given << "\n" << r.out;
     }
+    // A settings file's language 7 is no option's: the block has no remark prefix.
+    const std::string settings = std::string(std::getenv("XDG_CONFIG_HOME")) + "/quillmark/Qmark98.ini";
+    std::filesystem::create_directories(std::filesystem::path(settings).parent_path());
+    std::ofstream(settings) << "[General]\nComments Type=7\n";
+    const Result r = RunCli(Words("block --developer Ada --param x"));
+    std::filesystem::remove(settings);
+    EXPECT_NE(r.out.find("\r\n" + std::string(72, '=') + "\r\n"), std::string::npos) << r.err;
 }
 
 // Bad command lines and bad input, each next to its message, after fixed valid options. A message
 // without its line end is the start of a one-line message.
 TEST(QmarkErrors, RejectedWithExitTwoAndAClearMessage) {
-    const std::string language = " (an integer: 0 Visual Basic, 1 Visual C++)";
+    const std::string language = " (use 0 for Visual Basic or 1 for Visual C++)";
     const std::string lineBreak = " holds a line break; each field is one line of the block\n";
     std::vector<std::pair<std::string, std::string>> commandLines = {
         {"", "missing command (block, free, describe, header, check or update)"},
@@ -102,14 +110,15 @@ TEST(QmarkErrors, RejectedWithExitTwoAndAClearMessage) {
         {"block --optional --param a", "option '--optional' must follow a --param"},
         {"block --kind Sub\nFunction", "invalid kind 'Sub?Function' (use Sub, Function or Property)"},
         {"block --kind General", "the kind General has no structured block; use 'qmark free' for free text"},
-        {"block --access Friend", "invalid access 'Friend' (use Public, Private or Protected)"},
+        {"block --access Global", "invalid access 'Global' (use Public, Private, Protected or Friend)"},
         {"free --name x", "option '--name' applies to 'qmark block' only"},
         {"block --language=1.5", "invalid language '1.5'" + language},
         {"free --language 4294967296", "invalid language '4294967296'" + language},
         {"update --language 1", "missing file or folder to update"},
         {"update --format xml x", "invalid format 'xml' (use text or json)"},
         {"update --dry-run --format json x", "option '--dry-run' prints a diff, not --format json"},
-        {"update --language 2 x", "check and update read language 0 (Visual Basic) or 1 (Visual C++) only"}};
+        {"update --language 2 x", "invalid language '2'" + language},
+        {"header --language -0", "invalid language '-0'" + language}};
     for (const std::string& bad :
          Words("1900-02-29 1998-04-31 0000-01-01 1998-12-6 +998-12-06 1998-12-06x")) {
         commandLines.push_back(
@@ -134,7 +143,7 @@ TEST(QmarkErrors, RejectedWithExitTwoAndAClearMessage) {
         {R"({"kind": "General"})",
          "the kind General has no structured block; use 'qmark free' for free text\n"},
         {R"({"kind": "Event"})", "unknown kind \"Event\" (use Sub, Function or Property)\n"},
-        {R"({"access": "Friend"})", "unknown access \"Friend\" (use Public, Private or Protected)\n"},
+        {R"({"access": "Global"})", "unknown access \"Global\" (use Public, Private, Protected or Friend)\n"},
         {"{\"a\":" + std::string(50, '[') + std::string(50, ']') + "}", "the JSON nests too deeply for a "},
         {"--returns a\nb", "the returns text" + lineBreak},
         {"--param a --desc x\ry", "parameter 1's description" + lineBreak},
@@ -176,8 +185,8 @@ TEST(QmarkFree, EveryLineEndBecomesABodyLine) {
     }
 }
 
-// describe's JSON gives block what --declaration gives it; header is that block, indented and
-// ended like the input's first line, above the input.
+// describe's JSON gives block what --declaration gives it; header puts that block above each
+// declaration of its input, indented and ended like the declaration's line.
 TEST(QmarkDeclaration, DescribeHeaderAndBlockAgree) {
     const std::string vb =
         "Public Function Total(ByVal ID As Long, _\n    Optional Tax As Boolean) As Currency\n";
@@ -189,20 +198,31 @@ TEST(QmarkDeclaration, DescribeHeaderAndBlockAgree) {
         "\"access\": \"Private\",\n  \"parameters\": []\n}\n");
     EXPECT_EQ(RunCli(Words("describe --language 0"), "Sub F\xe9()").err,
               "qmark: the declaration is not UTF-8 text, which JSON cannot carry\n");
-    // input, its language, the block's indent and line end
-    const std::tuple<std::string, std::string, std::string, std::string> rows[] = {
-        {vb, "0", "", "\n"},
-        {"    Private Sub Reset()\r\n    End Sub\r\n", "0", "    ", "\r\n"},
-        {"\n\t  void f(int a,\n  int b);", "1", "\t  ", "\n"},
-        {"Sub A()", "0", "", "\n"}};
-    for (const auto& [input, language, indent, lineEnd] : rows) {
+    // The input with '@' where a block goes, and its language.
+    const std::pair<std::string, std::string> rows[] = {
+        {"@" + vb, "0"},
+        {"\n@\t  void f(int a,\n  int b);", "1"},
+        {"\xEF\xBB\xBF@Sub A()", "0"},
+        {"@int f(int a);\n// between\n\n@  int g(int b) {\n    return h(b);\n  }\n", "1"},
+        {"@Sub A()\r\nEnd Sub\r\n' a remark\r\n@\tFunction B() As Long\r\n", "0"}};
+    for (const auto& [marked, language] : rows) {
         const std::string args = kFixed + " --language " + language + " --purpose Does";
+        const auto unmarked = [](std::string text) { return std::erase(text, '@'), text; };
         std::string expected;
-        for (const std::string& line : Words(RunCli(Words(args + " block --declaration"), input).out, '\n')) {
-            if (!line.empty()) expected += indent + line.substr(0, line.size() - 1) + lineEnd;
+        std::size_t at = 0;
+        for (std::size_t mark = marked.find('@'); mark != std::string::npos; mark = marked.find('@', at)) {
+            const std::string rest = unmarked(marked.substr(mark + 1));
+            const std::string indent = rest.substr(0, rest.find_first_not_of(" \t"));
+            const std::string lineEnd = rest.find('\n') == rest.find("\r\n") + 1 ? "\r\n" : "\n";
+            expected += marked.substr(at, mark - at);
+            at = mark + 1;
+            for (const std::string& line :
+                 Words(RunCli(Words(args + " block --declaration"), rest).out, '\n'))
+                if (!line.empty()) expected += indent + line.substr(0, line.size() - 1) + lineEnd;
         }
+        expected += marked.substr(at);
         EXPECT_NE(expected.find("Does"), std::string::npos);
-        EXPECT_EQ(RunCli(Words(args + " header"), input).out, expected + input) << input;
+        EXPECT_EQ(RunCli(Words(args + " header"), unmarked(marked)).out, expected) << marked;
     }
     // Whatever goes wrong, an editor gets its lines back.
     for (const auto& [args, input] : {std::pair<std::string, std::string>{"header", "Dim x As Long\n"},
@@ -210,6 +230,35 @@ TEST(QmarkDeclaration, DescribeHeaderAndBlockAgree) {
                                       {"header", std::string(9u << 20, 'x')}}) {
         const Result r = RunCli(Words(kFixed + " " + args), input);
         EXPECT_TRUE(r.status == 2 && r.out == input) << args;
+    }
+}
+
+// Whatever shape a declaration has, the block header writes for it is in step with it:
+// check finds nothing and update leaves the file alone.
+TEST(QmarkDeclaration, HeaderWritesBlocksCheckFindsInStep) {
+    const std::tuple<std::string, std::string, std::string> files[] = {
+        {"shapes.h", "1",
+         "void f(FILE* s);\nvoid Fill(BYTE* p, DWORD n);\nclass Sink {\npublic:\n  virtual HRESULT "
+         "STDMETHODCALLTYPE get_Value(\n      /* [retval][out] */ BOOL *value) = 0;\n  FMT_CONSTEXPR "
+         "arg_ref(basic_string_view<Char> n) : name(n) {}\n  Q_INVOKABLE explicit Sink(QObject* parent = "
+         "nullptr);\n  FMT_CONSTEXPR FMT_INLINE value(const T& x FMT_BUILTIN, int n = 0) {\n    Foo "
+         "bar(baz);\n  }\n};\ntemplate <typename Mutex>\nSPDLOG_INLINE "
+         "base_sink<Mutex>::base_sink(std::unique_ptr<formatter> f)\n    : formatter_(std::move(f)) {}\n"
+         "SPDLOG_INLINE logger::~logger() = default;\n"},
+        {"Shapes.bas", "0",
+         "Attribute VB_Name = \"Shapes\"\r\nFriend Function Count(ByVal n As Long) As Long\r\nEnd "
+         "Function\r\nPrivate Declare Sub Beep CDecl Lib \"kernel32\" (ByVal f As Long)\r\nFriend Property "
+         "Get Archive() As Variant\r\nEnd Property\r\n"}};
+    for (const auto& [name, language, code] : files) {
+        const Result headed = RunCli(Words(kFixed + " --language " + language + " header"), code);
+        const std::string path = std::getenv("TMPDIR") + name;
+        std::ofstream(path, std::ios::binary) << headed.out;
+        const auto blocks = std::count(headed.out.begin(), headed.out.end(), '=') / 144;
+        EXPECT_EQ(blocks, name == "shapes.h" ? 8 : 3) << headed.out;
+        const Result check = RunCli({"check", path});
+        EXPECT_EQ(std::to_string(check.status) + check.out, "0") << check.err;
+        EXPECT_EQ(RunCli({"update", "--developer", "Ada", path}).status, 0);
+        EXPECT_EQ(test::FileBytes(path), headed.out);
     }
 }
 

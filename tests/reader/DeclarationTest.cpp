@@ -3,17 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <tuple>
 
 namespace qm {
 namespace {
 
 // "Public Function Foo -> int | a: int; b?: const std::string&" (? marks Optional "Yes").
 std::string Spell(const ProcedureDescription& d) {
-    static const char* const kKinds[] = {"Sub", "Function", "Property", "General"};
-    static const char* const kAccess[] = {"Public", "Private", "Protected"};
-    std::string s = std::string(kAccess[static_cast<int>(d.access)]) + " " +
-                    kKinds[static_cast<int>(d.kind)] + " " + d.name;
+    std::string s = std::string(AccessName(d.access)) + " " + std::string(KindName(d.kind)) + " " + d.name;
     if (!d.returns.empty()) s += " -> " + d.returns;
     for (std::size_t i = 0; i < d.parameters.size(); ++i) {
         const ParameterEntry& p = d.parameters[i];
@@ -46,7 +45,7 @@ TEST(ReadDeclaration, VisualBasic) {
          "Public Function GetTotal -> Currency | OrderID: Long; IncludeTax?: Boolean"},
         {"sub Main()", "Public Sub Main"},
         {"PRIVATE STATIC SUB Tick", "Private Sub Tick"},
-        {"Friend Function Count%()", "Public Function Count -> Integer"},
+        {"Friend Function Count%()", "Friend Function Count -> Integer"},
         {"Function Cap$(s$, n&, x!, y#, z@, w^)",
          "Public Function Cap -> String | s: String; n: Long; x: Single; y: Double; z: Currency; w: "
          "LongLong"},
@@ -65,6 +64,7 @@ TEST(ReadDeclaration, VisualBasic) {
          "Private Function GetTickCount -> Long"},
         {"Declare Sub Sleep Lib \"kernel32\" Alias \"SleepEx\" (ByVal ms As Long)",
          "Public Sub Sleep | ms: Long"},
+        {"Private Declare Sub Beep CDecl Lib \"kernel32\" (dwFreq As Any)", "Private Sub Beep | dwFreq: Any"},
         {"Sub S(Optional ByVal a As String = \"x, (y)\", Optional b = Array(1, 2), Optional c As Date = "
          "#1/2/2000#)",
          "Public Sub S | a?: String; b?: Variant; c?: Date"},
@@ -88,6 +88,7 @@ TEST(ReadDeclaration, VisualBasic) {
         {"End Sub", "error: the end of a block, not a declaration"},
         {"Event Changed()", "error: an event, not a procedure"},
         {"x = Foo(1)", "error: not a Sub, Function or Property declaration"},
+        {"int add(int a, int b);", "error: this reads as C++; use --language 1"},
         {"Property Foo()", "error: Property must be followed by Get, Let or Set"},
         {"Sub (a)", "error: the procedure has no name"},
         {"Sub F(a As Long", "error: unbalanced parentheses"},
@@ -172,6 +173,7 @@ TEST(ReadDeclaration, Cpp) {
         {"auto make() -> std::unique_ptr<Foo>", "Public Function make -> std::unique_ptr<Foo>"},
         {"auto pick(int k) -> int(*)(char*) { return x->y; }",
          "Public Function pick -> int(*)(char*) | k: int"},
+        {"auto foo() -> auto(*)() -> tmp<int>(*)();", "Public Function foo -> auto(*)() -> tmp<int>(*)()"},
         {"template <class T> auto sum(T a, T b) -> decltype(a + b)",
          "Public Function sum -> decltype(a + b) | a: T; b: T"},
         {"extern \"C\" int c_api(void);", "Public Function c_api -> int"},
@@ -189,6 +191,27 @@ TEST(ReadDeclaration, Cpp) {
         {"Foo::operator bool() const", "Public Function Foo::operator bool -> bool"},
         {"size_t f(T (&arr)[N], const char* const names[], void (*)(int))",
          "Public Function f -> size_t | arr: T(&)[N]; names: const char* const[]; : void(*)(int)"},
+        // Shapes of real headers: capitals types and macros a reader takes for names.
+        {"void Fill(BYTE* p, DWORD n);", "Public Sub Fill | p: BYTE*; n: DWORD"},
+        {"  virtual /* [propget] */ HRESULT STDMETHODCALLTYPE get_Value( \n"
+         "      /* [retval][out] */ BOOL *value) = 0;",
+         "Public Function get_Value -> HRESULT | value: BOOL*"},
+        {"HRESULT (STDMETHODCALLTYPE *Release)(IUnknown* This);",
+         "error: a function-pointer variable, not a procedure"},
+        {"INT_PTR CALLBACK DlgProc(HWND h, UINT m);",
+         "Public Function DlgProc -> INT_PTR | h: HWND; m: UINT"},
+        {"template <typename Mutex>\nABSL_ATTRIBUTE_NOINLINE base_sink<Mutex>::base_sink()",
+         "Public Sub base_sink<Mutex>::base_sink"},
+        {"SPDLOG_INLINE logger::~logger()", "Public Sub logger::~logger"},
+        {"WXDLLIMPEXP_BASE wxString(const char* s) : m_impl{s} {}", "Public Sub wxString | s: const char*"},
+        {"QT_DEPRECATED explicit Foo(int n);", "Public Sub Foo | n: int"},
+        {"  FMT_CONSTEXPR FMT_INLINE value(char_type* x FMT_BUILTIN) {", "Public Sub value | x: char_type*"},
+        {"void f(const T& x FMT_BUILTIN, long double y ALIGNED(4) = 0)",
+         "Public Sub f | x: const T&; y?: long double"},
+        {"void g(LPVOID lpParam OPTIONAL, int FOO, struct stat ST)",
+         "Public Sub g | lpParam: LPVOID; FOO: int; ST: struct stat"},
+        {"Public Sub PrintOrder(ByVal OrderID As Long)",
+         "error: this reads as Visual Basic; use --language 0"},
         // Not a procedure, each with its reason.
         {"", "error: no declaration"},
         {"class Widget : public QWidget {", "error: a class head, not a procedure"},
@@ -213,6 +236,40 @@ TEST(ReadDeclaration, Cpp) {
         {"int f(int a) /* never closed", "error: unterminated comment"},
     };
     CheckRows(rows, 1);
+}
+
+// Each declaration of a longer text, spelled "line: access name"; nothing in a body or a
+// preprocessor line counts, and a label's access holds until its class ends.
+TEST(ReadDeclarations, FindsEveryDeclarationOnceInOrder) {
+    const std::tuple<DevelopmentLanguage, std::string, std::string> rows[] = {
+        {1, "int f(int a);\n\n  int g(int b); int h();\n", "1: Public f; 3: Public g"},
+        {1,
+         "#define X(a) \\\n  int fake(a);\nclass W : public QWidget {\n  "
+         "Q_OBJECT\npublic:\n  explicit W(int "
+         "n);\n"
+         "private slots:\n  int size() const { Foo bar(baz); return 1; }\n  void click();\n};\n"
+         "#include <QWidget>\n// int gone();\nW::W(int n) : QWidget(n), m_a{1} {\n  Foo inner(x);\n}\nvoid "
+         "after();",
+         "6: Public W; 8: Private size; 9: Private click; 13: Public W::W; 16: Public after"},
+        {0,
+         "Public Sub A()\nEnd Sub\n' Private Sub Gone()\nPrivate Function B( _\n  x As Long) As Long\n"
+         "Friend Sub C(): End Sub",
+         "1: Public A; 4: Private B; 6: Friend C"},
+        {0, "x = 1\n' a remark\n", "error: not a Sub, Function or Property declaration"},
+        {1, "' Totals\nPublic Function Total() As Currency",
+         "error: this reads as Visual Basic; use --language 0"},
+        {1, "\n\n", "error: no declaration"},
+    };
+    for (const auto& [language, text, expected] : rows) {
+        const DeclarationList list = ReadDeclarations(text, language);
+        std::string got = list.found.empty() ? "error: " + list.error : "";
+        for (const FoundDeclaration& found : list.found) {
+            const auto line = std::count(text.begin(), text.begin() + found.lineStart, '\n') + 1;
+            got += (got.empty() ? "" : "; ") + std::to_string(line) + ": " +
+                   std::string(AccessName(found.description.access)) + " " + found.description.name;
+        }
+        EXPECT_EQ(got, expected) << text;
+    }
 }
 
 TEST(ReadDeclaration, RefusesOtherLanguagesAndDeepNesting) {

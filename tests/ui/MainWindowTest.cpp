@@ -314,6 +314,7 @@ TEST_F(MainWindowTest, PasteIntoTheNameBoxFillsTheForm) {
         {"", "ctrl+v", block(0) + "Property Get Area(w As Long, Optional h As Scripting.File)",
          "Property Private Area|Sizes|twips|w,No,Long,x|h,Yes,Scripting.File,y"},
         {"", "menu", "GetTotal", "Sub Protected OldGetTotal|typed||old,No,,"},
+        {"", "ctrl+v", "Friend Sub Tick(n As Long)", "Sub Public Tick|typed||n,No,Long,"},
         {"", "ctrl+v", "Dim x\r\nx = 1", "Sub Protected OldDim x\r\nx = 1|typed||old,No,,"},
         {"", "typed", "Sub Foo()", "Sub Protected OldSub Foo()|typed||old,No,,"},
         {kLanguage1, "ctrl+v", "protected: template <typename T>\n"
@@ -323,7 +324,7 @@ TEST_F(MainWindowTest, PasteIntoTheNameBoxFillsTheForm) {
     };
     // clang-format on
     const char* const kinds[] = {"Sub", "Function", "Property", "General"};
-    const char* const accesses[] = {"Public", "Private", "Protected"};
+    const char* const accesses[] = {"Public", "Private", "Protected", "Friend"};
     for (const auto& [settings, gesture, text, expected] : rows) {
         open(settings);
         QLineEdit* box = window->txtSubName;

@@ -6,7 +6,7 @@ Option Explicit
 '  Purpose:
 '      Adds up the lines of one order
 '  Parameters:
-'      Long                 OrderNo           
+'      Long                 OrderNo           Order to total
 '      Optional Boolean     IncludeTax        Add sales tax
 '
 '
