@@ -43,9 +43,11 @@ std::string BuildHouseBlock(Request& r, std::string_view declaration) {
         d.returnsValue = !d.procedure.returns.empty();
         d.procedure.returns.clear();
         if (*r.language == kVisualCpp)
-            for (std::string& name : TemplateParameterNames(declaration)) d.templateParameters.push_back({name, "No", {}, {}});
+            for (std::string& name : TemplateParameterNames(declaration))
+                d.templateParameters.push_back({name, "No", {}, {}});
     }
-    return BuildStyledComment(d, style, *r.language, house->options, *r.developer, r.date ? *r.date : LocalNow());
+    return BuildStyledComment(d, style, *r.language, house->options, *r.developer,
+                              r.date ? *r.date : LocalNow());
 }
 
 ProcedureDescription DescribeWithComment(Request& r, std::string_view text) {
@@ -53,8 +55,8 @@ ProcedureDescription DescribeWithComment(Request& r, std::string_view text) {
     ProcedureDescription declaration = ReadDeclarationText(text, *r.language);
     const CommentStyle& style = RequestHouseStyle(r)->style(*r.language);
     if (style.syntax == TagSyntax::Box) return declaration;
-    const StyledCommentResult read =
-        ReadStyledComment(LeadingStyledComment(text, style), style, &declaration, *r.language == kVisualBasic);
+    const StyledCommentResult read = ReadStyledComment(LeadingStyledComment(text, style), style, &declaration,
+                                                       *r.language == kVisualBasic);
     return read ? read.description->procedure : declaration;
 }
 

@@ -23,27 +23,37 @@ TEST(QmarkStyles, BlockHeaderAndDescribeFollowTheStyleFile) {
     const struct {
         std::string styleFile, args, input, out, err;
     } rows[] = {
-        {"[style]\ncpp=doxygen\n", "header|--language|1|--purpose|Sums", "  template <class T>\r\n  T f(T a);\r\n",
+        {"[style]\ncpp=doxygen\n", "header|--language|1|--purpose|Sums",
+         "  template <class T>\r\n  T f(T a);\r\n",
          "  /**\r\n   * @brief Sums\r\n   *\r\n   * @tparam T\r\n   * @param a\r\n   * @return\r\n   */\r\n"
          "  template <class T>\r\n  T f(T a);\r\n",
          ""},
         {"[style]\ncpp=doxygen\nopener=///\ntag=\\\nbrief=no\nhistory=yes", "block|--language|1" + al, json,
-         "/// Sums\r\n///\r\n/// \\param a first\r\n/// \\return\r\n/// \\author Al\r\n/// \\date 2024-01-02\r\n", ""},
+         "/// Sums\r\n///\r\n/// \\param a first\r\n/// \\return\r\n/// \\author Al\r\n/// \\date "
+         "2024-01-02\r\n",
+         ""},
         {"", "block|--declaration|--language|0|--style|vbtags", "Sub Go(ByVal n As Long)",
          "'@Description(\"\")\r\n'@param n\r\n", ""},
         {"[style]\nvb=xmldoc", "header|--language|0", "Function F() As Long\n",
          "''' <summary>\n'''\n''' </summary>\n''' <returns></returns>\nFunction F() As Long\n", ""},
         {"[style]\ncpp=doxygen\n", "describe|--language|1",
          "/**\n * @brief Sums.\n * @param[in] b the b\n * @return total\n */\nint f(int a, int b);\n",
-         "{\n  \"name\": \"f\",\n  \"purpose\": \"Sums.\",\n  \"returns\": \"total\",\n  \"kind\": \"Function\",\n"
-         "  \"access\": \"Public\",\n  \"parameters\": [\n    {\n      \"name\": \"a\",\n      \"optional\": \"No\",\n"
+         "{\n  \"name\": \"f\",\n  \"purpose\": \"Sums.\",\n  \"returns\": \"total\",\n  \"kind\": "
+         "\"Function\",\n"
+         "  \"access\": \"Public\",\n  \"parameters\": [\n    {\n      \"name\": \"a\",\n      \"optional\": "
+         "\"No\",\n"
          "      \"type\": \"int\",\n      \"description\": \"\"\n    },\n    {\n      \"name\": \"b\",\n"
-         "      \"optional\": \"No\",\n      \"type\": \"int\",\n      \"description\": \"the b\"\n    }\n  ]\n}\n",
+         "      \"optional\": \"No\",\n      \"type\": \"int\",\n      \"description\": \"the b\"\n    }\n  "
+         "]\n}\n",
          ""},
         {"[style]\ntrim=yes", "block|--language|1|--name|f" + al, "",
-         "//" + std::string(72, '=') + "\r\n// Public Sub f\r\n// Purpose:\r\n//\r\n// Parameters:\r\n//\r\n//\r\n"
-         "// Returns:\r\n//\r\n//" + std::string(72, '-') + "\r\n// History:\r\n//     02-Jan-24            Al"
-         "                               Creation Date\r\n//" + std::string(72, '=') + "\r\n//\r\n//\r\n//\r\n",
+         "//" + std::string(72, '=') +
+             "\r\n// Public Sub f\r\n// Purpose:\r\n//\r\n// Parameters:\r\n//\r\n//\r\n"
+             "// Returns:\r\n//\r\n//" +
+             std::string(72, '-') +
+             "\r\n// History:\r\n//     02-Jan-24            Al"
+             "                               Creation Date\r\n//" +
+             std::string(72, '=') + "\r\n//\r\n//\r\n//\r\n",
          ""},
         // A filter gives its input back on any failure.
         {"[style]\ncpp=doxygen\n[check]\nmissing=perhaps", "header|--language|1", "int f();\n", "int f();\n",
