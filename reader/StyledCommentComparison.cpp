@@ -63,7 +63,7 @@ public:
           m_style(style),
           m_vb(vb),
           m_report(report),
-          m_read(ReadStyledComment(comment, style)) {
+          m_read(ReadStyledTags(comment, style)) {
         for (std::size_t at = 0; at < m_text.size();) {
             const std::size_t nl = m_text.find('\n', at);
             m_lineStarts.push_back(at);
@@ -74,7 +74,7 @@ public:
 
     StyledComparison run(const ProcedureDescription& declaration,
                          const std::vector<std::string>& templateParameters) {
-        if (!m_read) return {{}, std::string(m_text), m_read.error};
+        if (!m_read.error.empty()) return {{}, std::string(m_text), m_read.error};
         std::vector<std::string> names, types;
         for (const ParameterEntry& p : declaration.parameters) {
             if (p.Name.empty()) continue;  // an unnamed C++ parameter cannot be documented
@@ -88,6 +88,7 @@ public:
         std::stable_sort(m_edits.begin(), m_edits.end(), [](const Edit& a, const Edit& b) {
             return a.begin < b.begin || (a.begin == b.begin && a.end < b.end);
         });
+        if (m_edits.empty()) return {std::move(m_findings), std::string(m_text), {}};
         std::string out;
         std::size_t done = 0;
         for (const Edit& e : m_edits) {
@@ -380,8 +381,7 @@ private:
         const bool returnsValue =
             declaration.kind == ProcedureKind::Function ||
             (declaration.kind == ProcedureKind::Property && !declaration.returns.empty());
-        const StyledCommentResult& r = m_read;
-        const bool documented = r.description && r.description->returnsValue;
+        const bool documented = std::any_of(tags().begin(), tags().end(), DocumentsReturn);
         if (documented && !returnsValue)
             find("documents a return value, but the declaration returns nothing", false);
         if (!documented && returnsValue && m_report.undocumented)

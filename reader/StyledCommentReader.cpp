@@ -56,8 +56,11 @@ constexpr std::pair<std::string_view, std::string_view> kFences[] = {
 
 class CommentReader {
 public:
-    CommentReader(std::string_view text, const CommentStyle& style)
-        : m_text(text), m_style(style), m_backslash(style.param.find("{tag}") != std::string_view::npos) {}
+    CommentReader(std::string_view text, const CommentStyle& style, bool texts)
+        : m_text(text),
+          m_style(style),
+          m_backslash(style.param.find("{tag}") != std::string_view::npos),
+          m_texts(texts) {}
 
     StyledCommentResult read() {
         if (!splitLines()) return std::move(m_result);
@@ -162,8 +165,12 @@ private:
         CommentTag& t = m_result.tags[m_current];
         t.lastLine = li;
         if (piece.empty()) return;
-        if (m_textLine != kNone && m_textLine != li) t.text += '\n';
-        t.text += piece;
+        if (!m_texts) {
+            if (t.text.empty()) t.text = piece.substr(0, 1);
+        } else {
+            if (m_textLine != kNone && m_textLine != li) t.text += '\n';
+            t.text += piece;
+        }
         m_textLine = li;
         t.end = std::max(t.end, static_cast<std::size_t>(piece.data() + piece.size() - m_text.data()));
     }
@@ -332,6 +339,7 @@ private:
     std::string_view m_text;
     const CommentStyle& m_style;
     bool m_backslash;  // Doxygen's commands start with '\' as well as '@'
+    bool m_texts;      // false: a tag's text is cut to its first character
     std::vector<BodyLine> m_lines;
     std::size_t m_current = kNone;
     std::size_t m_textLine = kNone;  // the line of the open tag's latest text
@@ -339,19 +347,24 @@ private:
     StyledCommentResult m_result;
 };
 
-// A return tag of a VBA library's Sub ("@returns {void}") says nothing is returned.
-bool SaysNoReturn(const CommentTag& t) {
+}  // namespace
+
+bool DocumentsReturn(const CommentTag& t) {
+    if (t.kind != CommentTag::Kind::Return) return false;
     for (std::string_view none : {"{void}", "{Nothing}", "{None}"})
-        if (EqualsNoCase(t.type, none) && t.text.empty()) return true;
-    return false;
+        if (EqualsNoCase(t.type, none) && t.text.empty()) return false;
+    return true;
 }
 
-}  // namespace
+StyledCommentResult ReadStyledTags(std::string_view text, const CommentStyle& style) {
+    if (style.syntax == TagSyntax::Box) return {std::nullopt, {}, {}, "the box is read by ReadCommentBlock"};
+    return CommentReader(text, style, false).read();
+}
 
 StyledCommentResult ReadStyledComment(std::string_view text, const CommentStyle& style,
                                       const ProcedureDescription* declaration, bool vb) {
     if (style.syntax == TagSyntax::Box) return {std::nullopt, {}, {}, "the box is read by ReadCommentBlock"};
-    StyledCommentResult result = CommentReader(text, style).read();
+    StyledCommentResult result = CommentReader(text, style, true).read();
     if (!result.error.empty()) return result;
     StyledDescription d;
     ProcedureDescription& p = d.procedure;
@@ -361,7 +374,7 @@ StyledCommentResult ReadStyledComment(std::string_view text, const CommentStyle&
         if (t.kind == Kind::Purpose && (!purpose || purpose->kind == Kind::Prose)) purpose = &t;
         // Without a purpose tag, a first paragraph of prose is the purpose.
         if (t.kind == Kind::Prose && &t == &result.tags.front() && !style.plainPurpose.empty()) purpose = &t;
-        if (t.kind == Kind::Return && !returns && !SaysNoReturn(t)) returns = &t;
+        if (!returns && DocumentsReturn(t)) returns = &t;
         if (t.kind != Kind::Param && t.kind != Kind::TypeParam) continue;
         auto& list = t.kind == Kind::Param ? p.parameters : d.templateParameters;
         for (const TagName& n : t.names) {

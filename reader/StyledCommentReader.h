@@ -49,6 +49,13 @@ struct StyledCommentResult {
 StyledCommentResult ReadStyledComment(std::string_view text, const CommentStyle& style,
                                       const ProcedureDescription* declaration = nullptr, bool vb = false);
 
+// The tags of such a comment alone, read faster: texts cut to their first character, enough
+// to tell an empty one, and no description; error as ReadStyledComment's.
+StyledCommentResult ReadStyledTags(std::string_view text, const CommentStyle& style);
+
+// Whether t is a return tag that says something is returned ("@returns {void}" does not).
+bool DocumentsReturn(const CommentTag& t);
+
 // The comment of style that text starts with, blank lines before it left out: its lines with
 // their line ends; empty when text starts with none.
 std::string_view LeadingStyledComment(std::string_view text, const CommentStyle& style);
