@@ -5,6 +5,7 @@
 
 #include "reader/Declaration.h"
 #include "reader/StyledCommentReader.h"
+#include "reader/StyledQuickCheck.h"
 
 namespace qm {
 namespace {
@@ -121,6 +122,13 @@ TEST(CompareStyledComment, FindsStaleTagsAndBringsThemInStep) {
          "documented+",
          "'Calls it\r\n'@param {ByRef Variant()} stack  The stack\r\n'@param {Long} Pointer The pointer\r\n"
          "'@param {Operation} op\r\n"},
+        {"doxygen",
+         "/// @brief X.\n/// @param a the a\n/// @return y\n",
+         "friend void f(int a);",
+         1,
+         {},
+         "documents a return value, but the declaration returns nothing",
+         "/// @brief X.\n/// @param a the a\n/// @return y\n"},
         {"xmldoc",
          "/// <summary>Adds.</summary>\n/// <param name=\"x\">the x</param>\n/// <returns>sum</returns>\n",
          "int add(int x, int y);",
@@ -138,6 +146,9 @@ TEST(CompareStyledComment, FindsStaleTagsAndBringsThemInStep) {
         const StyledComparison c =
             CompareStyledComment(r.comment, style, *d.description, templates, r.language == 0, r.report);
         EXPECT_EQ(Joined(c.findings), r.findings) << r.declaration;
+        if (PlainlyInStep(r.comment, r.declaration, style, r.language, r.report.undocumented)) {
+            EXPECT_EQ(r.findings, "") << "taken as plainly in step: " << r.declaration;
+        }
         EXPECT_EQ(c.updated, r.updated) << r.declaration;
         // Brought in step, a comment has nothing left to update.
         const StyledComparison again =
@@ -145,6 +156,44 @@ TEST(CompareStyledComment, FindsStaleTagsAndBringsThemInStep) {
         EXPECT_EQ(again.updated, c.updated) << r.declaration;
         EXPECT_EQ(Joined(again.findings).find('+'), std::string::npos) << Joined(again.findings);
     }
+}
+
+// The quick pass says "in step" only where the full comparison would find nothing, and leaves
+// it whatever it does not follow.
+TEST(PlainlyInStep, AgreesOnlyWhenPlainlySo) {
+    const struct {
+        std::string_view style, comment, declaration;
+        DevelopmentLanguage language;
+        bool undocumented, inStep;
+    } rows[] = {
+        {"doxygen", "/**\n * @brief S.\n * @param[in] a x\n * \\param b y\n * @return z\n */",
+         "int f(int a, int b) {", 1, false, true},
+        {"doxygen", "/// @param a x\n/// @return z", "static std::map<K, V>* f(const K& a = {}) const;", 1,
+         false, false},
+        {"doxygen", "/// @param a x\n/// @return z", "std::map<K, V>* Foo::f(const std::map<K, V>& a) const;",
+         1, false, true},
+        {"doxygen", "/// @param a x", "explicit Foo(int a, int = 0);", 1, true, true},
+        {"doxygen", "/// @param a x\n/// @return z", "virtual ~Foo(int a);", 1, false, false},
+        {"doxygen", "/// @param a x\n/// @return z", "PCL_EXPORTS int f(int a);", 1, false, false},
+        {"doxygen", "/// @brief S.", "int f(int a);", 1, false, true},
+        {"doxygen", "/// @brief S.", "int f(int a);", 1, true, false},
+        {"doxygen", "/// @brief S. @param a x", "void f(int a);", 1, false, false},
+        {"doxygen", "/// @param a x\n/// @code\n/// @param b\n/// @endcode", "void f(int a);", 1, false,
+         false},
+        {"doxygen", "/// @param a.b x", "void f(int a);", 1, false, false},
+        {"doxygen", "/// @tparam T x\n/// @param a x", "template <class T> void f(T a);", 1, false, false},
+        {"doxygen", "/// @param cb x", "void f(void (*cb)(int));", 1, false, false},
+        {"vbtags", "'@param {Long} a x\n' @param B\n'@returns {void}",
+         "Private Sub F(ByVal A As Long, _\n  Optional b)", 0, true, true},
+        {"vbtags", "'@param a x\n'@returns y", "Property Get F(a)", 0, false, false},
+        {"xmldoc", "''' <param name=\"a\">x</param>\n''' <returns>y</returns>",
+         "Function F(a As Long) As Long", 0, false, true},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(
+            PlainlyInStep(r.comment, r.declaration, *FindCommentStyle(r.style), r.language, r.undocumented),
+            r.inStep)
+            << r.comment << " | " << r.declaration;
 }
 
 }  // namespace
