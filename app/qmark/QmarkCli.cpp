@@ -154,7 +154,7 @@ const OptionRow kOptions[] = {
                               " (use 0 for Visual Basic or 1 for Visual C++)");
          }
      }},
-    {"--style", "NAME", kGeneral, "block describe header",
+    {"--style", "NAME", kGeneral, "block describe header check update",
      "the comment's style: box, doxygen, xmldoc or vbtags; default\nfrom the .quillmark style file, else box",
      [](Request& r, std::string_view, const std::string& v) { r.style = v; }},
     {"--stdin-filename", "PATH", kGeneral, "block describe header",

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <thread>
@@ -18,6 +19,8 @@
 #include "platform/Text.h"
 #include "platform/WholeFile.h"
 #include "reader/HeaderSync.h"
+#include "reader/StyledCommentSync.h"
+#include "settings/HouseStyle.h"
 #include "reader/SourceLines.h"
 #include "settings/Account.h"
 #include "settings/Settings.h"
@@ -40,6 +43,7 @@ struct FileJob {
     std::string diff;
     std::size_t findings = 0, left = 0, updated = 0, added = 0;
     bool failed = false;
+    std::shared_ptr<const HouseStyle> house;
 };
 
 std::optional<DevelopmentLanguage> LanguageOf(const fs::path& path) {
@@ -164,7 +168,10 @@ void ProcessFile(const SourceOptions& options, FileJob& job) {
         sync.update = {{FormatCommentDate(options.date), options.developer, options.note},
                        options.addMissing,
                        options.date};
-    const HeaderSyncResult result = SyncHeaders(text, job.language, sync);
+    const HouseStyle& house = *job.house;
+    sync.missing = sync.missing || house.missing;
+    const HeaderSyncResult result = SyncHouseStyle(text, job.language, house.style(job.language),
+                                                   house.options, {house.undocumented, house.order}, sync);
     if (!result.error.empty()) {
         job.messages.push_back({0, "error", result.error});
         job.failed = true;
@@ -240,6 +247,7 @@ int RunSources(Request& r, bool update, std::ostream& out, std::ostream& err) {
     o.update = update;
     o.paths = r.operands;
     o.language = r.language;
+    o.style = r.style.value_or("");
     if (o.paths.empty())
         throw UsageError("missing file or folder to " + std::string(update ? "update" : "check"));
     if (o.language && *o.language != kVisualBasic && *o.language != kVisualCpp)
@@ -265,8 +273,28 @@ std::string Plural(std::size_t n, const char* one, const char* many) {
 
 }  // namespace
 
+// Each file's house style, each folder's style file read once; files it ignores are dropped.
+// Empty, or why the run stops: a style file that cannot be read or is malformed.
+std::string ResolveHouseStyles(const SourceOptions& options, std::vector<FileJob>& jobs) {
+    HouseStyleFinder finder;
+    std::vector<FileJob> kept;
+    for (FileJob& job : jobs) {
+        HouseStyleResult found = finder.find(job.path);
+        if (found.style) found = WithStyleName(found.style, options.style);
+        if (!found.style) return found.error;
+        job.house = std::move(found.style);
+        if (!job.house->ignores(job.path)) kept.push_back(std::move(job));
+    }
+    jobs = std::move(kept);
+    return {};
+}
+
 int RunSourceCommand(const SourceOptions& options, std::ostream& out, std::ostream& err) {
     std::vector<FileJob> jobs = CollectFiles(options);
+    if (const std::string error = ResolveHouseStyles(options, jobs); !error.empty()) {
+        err << "qmark: " << error << '\n';
+        return 2;
+    }
     // The engine is pure, so files are shared out between two workers with no further locking.
     std::atomic<std::size_t> next{0};
     const auto work = [&] {
