@@ -9,6 +9,7 @@
 #include "app/qmark/InputError.h"
 #include "app/qmark/ProcedureJson.h"
 #include "app/qmark/StyledBlocks.h"
+#include "platform/SourceWalk.h"
 #include "reader/Declaration.h"
 #include "settings/FreeTextBlock.h"
 #include "settings/Settings.h"
@@ -117,6 +118,8 @@ ProcedureDescription ReadDeclarationText(std::string_view text, DevelopmentLangu
 }
 
 void CompleteFromSettings(Request& r, bool needDeveloper) {
+    // The file standard input belongs to tells its language, as it does for check.
+    if (!r.language && r.sources.stdinFilename) r.language = SourceLanguageOf(*r.sources.stdinFilename);
     if (r.language && (r.developer || !needDeveloper)) return;
     LoadSettings();
     if (!r.language) r.language = TheSettings().CommentsType;

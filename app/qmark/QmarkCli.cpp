@@ -12,7 +12,7 @@
 #include "app/qmark/MessageText.h"
 #include "app/qmark/ProcedureJson.h"
 #include "app/qmark/SourceCommands.h"
-#include "platform/FileError.h"
+#include "platform/SourceWalk.h"
 
 namespace qm {
 namespace {
@@ -63,7 +63,7 @@ const CommandRow kCommands[] = {
      "CR LF); with no declaration, or on any failure, the input alone\n"
      "comes back",
      RunHeader, false, true},
-    {"check", "check [OPTION]... PATH...",
+    {"check", "check [OPTION]... PATH...\ncheck [OPTION]... --stdin-filename PATH < text",
      "report the headers that are out of step with the declarations\n"
      "below them (exit 1); with --missing, procedures without one too",
      RunCheck, true},
@@ -76,8 +76,8 @@ constexpr std::string_view kDescribing =
     "Describing the procedure (block; standard input is not read when any is given):";
 constexpr std::string_view kReading = "Reading a declaration (describe, header, block --declaration):";
 constexpr std::string_view kSources =
-    "Checking and updating (folders are walked for .bas .cls .frm .ctl .dsr and\n"
-    ".h .hh .hpp .hxx .c .cc .cpp .cxx files; --language overrides the extension):";
+    "Checking and updating (folders are walked for the source files listed below;\n"
+    "--language overrides the extension):";
 constexpr std::string_view kGeneral = "Options:";
 
 // One option. commands lists the names of the commands it applies to, blank-separated;
@@ -144,6 +144,10 @@ const OptionRow kOptions[] = {
      [](Request& r, std::string_view, const std::string&) { r.sources.addMissing = true; }},
     {"--note", "TEXT", kSources, "update", "the new history line's note; default \"Updated\"",
      [](Request& r, std::string_view, const std::string& v) { r.sources.note = v; }},
+    {"--stdin-filename", "PATH", kSources, "block describe header check",
+     "the file standard input belongs to: check reports it as\nPATH; its extension gives the language, and "
+     "the style\nfile is looked for from its folder up (else from here)",
+     [](Request& r, std::string_view, const std::string& v) { r.sources.stdinFilename = v; }},
     {"--language", "N", kGeneral, "",
      "0 Visual Basic ('), 1 Visual C++ (//), also the language a\ndeclaration is read in; default from the "
      "settings",
@@ -157,10 +161,6 @@ const OptionRow kOptions[] = {
     {"--style", "NAME", kGeneral, "block describe header check update",
      "the comment's style: box, doxygen, xmldoc or vbtags; default\nfrom the .quillmark style file, else box",
      [](Request& r, std::string_view, const std::string& v) { r.style = v; }},
-    {"--stdin-filename", "PATH", kGeneral, "block describe header",
-     "the file standard input belongs to: the style file is looked\nfor from its folder up (default: from "
-     "here)",
-     [](Request& r, std::string_view, const std::string& v) { r.stdinFilename = v; }},
     {"--developer", "NAME", kGeneral, "block free header update",
      "the name in the History line; default from the settings,\nfor update else the account's full name",
      [](Request& r, std::string_view, const std::string& v) { r.developer = v; }},
@@ -235,6 +235,8 @@ std::string UsageText() {
             AddHelpRow(out, left, o.help);
         }
     }
+    out += "\nSource files: Visual Basic " + SourceExtensions(kVisualBasic) + "\n              C++ " +
+           SourceExtensions(kVisualCpp) + "\n";
     out += R"(
 Each value is one argument: --name VALUE or --name=VALUE. "--" ends the options.
 
@@ -251,7 +253,11 @@ Style file: the first .quillmark in the source file's folder or above it, e.g.
            trim=no (yes: no blanks at line ends)
   [check]  missing=no  undocumented=no  order=no  ignore=PATTERN...
 
-Exit status: 0 done, 1 a file or output failure, 2 a bad command line or bad input.
+Exit status:
+  0  done; for check and update, every header in step
+  1  headers out of step: reported by check, or left so by update
+  2  a bad command line or bad input, a file or folder that could not be read or
+     written (check and update go on with the others), or output that failed
 )";
     return out;
 }
@@ -373,7 +379,7 @@ int RunQmark(std::vector<std::string> args, std::istream& in, std::ostream& out,
         out.flush();
         if (!out) {
             err << "qmark: cannot write to standard output\n";
-            return kExitFailure;
+            return kExitBadInput;
         }
         return status;
     } catch (const UsageError& e) {
@@ -387,12 +393,9 @@ int RunQmark(std::vector<std::string> args, std::istream& in, std::ostream& out,
     } catch (const InputError& e) {
         err << "qmark: " << e.what() << '\n';
         return kExitBadInput;
-    } catch (const FileError& e) {
-        err << "qmark: " << e.what() << '\n';
-        return kExitFailure;
     } catch (const std::exception& e) {
         err << "qmark: " << e.what() << '\n';
-        return kExitFailure;
+        return kExitBadInput;
     }
 }
 

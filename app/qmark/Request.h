@@ -14,9 +14,10 @@
 
 namespace qm {
 
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailure = 1;
-inline constexpr int kExitBadInput = 2;
+// The exit statuses, as --help, qmark(1) and the README list them.
+inline constexpr int kExitOk = 0;        // done; check and update: every header in step
+inline constexpr int kExitReported = 1;  // check and update: headers reported out of step
+inline constexpr int kExitBadInput = 2;  // a bad command line or input, or a read or write failed
 
 // A bad command line; reported with a pointer to --help.
 class UsageError : public std::runtime_error {
@@ -35,10 +36,9 @@ struct Request {
     std::optional<std::string> developer;
     std::optional<DateTime> date;
     std::optional<std::string> purpose;
-    std::optional<std::string> style;          // --style: the house style over the style file's
-    std::optional<std::string> stdinFilename;  // the file standard input belongs to
-    bool declaration = false;                  // block reads a declaration, not JSON
-    std::string firstDescriptionFlag;          // the first flag other than --purpose that describes
+    std::optional<std::string> style;  // --style: the house style over the style file's
+    bool declaration = false;          // block reads a declaration, not JSON
+    std::string firstDescriptionFlag;  // the first flag other than --purpose that describes
     ProcedureDescription description;
     std::vector<std::string> operands;  // arguments after the command, for commands that take them
     SourceOptions sources;              // check and update

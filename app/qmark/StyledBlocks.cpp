@@ -12,7 +12,7 @@ std::shared_ptr<const HouseStyle> RequestHouseStyle(Request& r) {
     CompleteFromSettings(r, false);
     HouseStyleFinder finder;
     // Without a file named, the style file above the current folder applies, as to a file in it.
-    HouseStyleResult found = finder.find(r.stdinFilename ? *r.stdinFilename : "-");
+    HouseStyleResult found = finder.find(r.sources.stdinFilename ? *r.sources.stdinFilename : "-");
     if (found.style) found = WithStyleName(found.style, r.style.value_or(""));
     if (!found.style) throw InputError(found.error);
     const DevelopmentLanguage language = *r.language;
