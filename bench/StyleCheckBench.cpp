@@ -35,11 +35,13 @@ std::size_t WriteFile(const fs::path& path, int first, bool vb) {
         qm::StyledDescription d;
         d.procedure.purpose = "Does step " + std::to_string(n) + " of the order run";
         d.procedure.returns = "the count";
-        for (int p = 0; p < 3; ++p) d.procedure.parameters.push_back({"arg" + std::to_string(p), "No", "", "Argument"});
+        for (int p = 0; p < 3; ++p)
+            d.procedure.parameters.push_back({"arg" + std::to_string(p), "No", "", "Argument"});
         text += qm::BuildStyledComment(d, style, vb ? qm::kVisualBasic : qm::kVisualCpp, {}, "", {});
         const std::string name = "Step" + std::to_string(n);
         if (vb) {
-            text += "Public Function " + name + "(ByVal arg0 As Long, arg1 As Long, _\r\n    arg2 As Long) As Long\r\n";
+            text += "Public Function " + name +
+                    "(ByVal arg0 As Long, arg1 As Long, _\r\n    arg2 As Long) As Long\r\n";
             for (int b = 0; b < 6; ++b) text += "    " + name + " = arg0 * " + std::to_string(b) + "\r\n";
             text += "End Function\r\n\r\n";
         } else {
@@ -87,7 +89,8 @@ int main(int argc, char** argv) {
     std::vector<std::string> files;
     std::size_t lines = 0;
     for (int f = 0; f < kFiles; ++f) {
-        const fs::path dir = root / "src" / ("m" + std::to_string(f / 100)) / ("p" + std::to_string(f / 20)) / "impl";
+        const fs::path dir =
+            root / "src" / ("m" + std::to_string(f / 100)) / ("p" + std::to_string(f / 20)) / "impl";
         fs::create_directories(dir);
         const bool vb = f % 4 == 3;
         files.push_back((dir / ("file" + std::to_string(f) + (vb ? ".bas" : ".cpp"))).string());
@@ -110,7 +113,8 @@ int main(int argc, char** argv) {
         }
     }
     if (!std::getenv("QM_KEEP_TREE")) fs::remove_all(root);
-    std::printf("%d lines in %d files; %d rounds, mean wall time per run\n", static_cast<int>(lines), kFiles, rounds);
+    std::printf("%d lines in %d files; %d rounds, mean wall time per run\n", static_cast<int>(lines), kFiles,
+                rounds);
     const auto mean = [](const std::vector<double>& v) {
         double sum = 0;
         for (double x : v) sum += x;

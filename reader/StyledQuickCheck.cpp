@@ -87,8 +87,8 @@ bool ScanComment(std::string_view comment, const CommentStyle& style, Names& nam
             if (elements ? c != '<' : (c != '@' && c != '\\' && c != '`' && c != '~')) continue;
             if (p == 0 && c != '`' && c != '~') continue;
             const std::string_view word = LeadingWord(line.substr(p + 1));
-            if (line.substr(p).starts_with("```") || line.substr(p).starts_with("~~~") || word == "code" || word == "verbatim" ||
-                HasWord(style.paramTags, word) || HasWord(style.typeParamTags, word) ||
+            if (line.substr(p).starts_with("```") || line.substr(p).starts_with("~~~") || word == "code" ||
+                word == "verbatim" || HasWord(style.paramTags, word) || HasWord(style.typeParamTags, word) ||
                 HasWord(style.returnTags, word))
                 return false;
         }
@@ -113,7 +113,8 @@ bool ScanComment(std::string_view comment, const CommentStyle& style, Names& nam
         }
         if (rest.starts_with('[')) rest = rest.substr(std::min(rest.size(), rest.find(']') + 1));
         rest = Trim(rest);
-        if (rest.starts_with('{') && !backslash) rest = Trim(rest.substr(std::min(rest.size(), rest.find('}') + 1)));
+        if (rest.starts_with('{') && !backslash)
+            rest = Trim(rest.substr(std::min(rest.size(), rest.find('}') + 1)));
         for (;;) {
             const std::string_view name = LeadingWord(rest);
             if (name.empty() || !names.add(name) || rest.substr(name.size()).starts_with('.')) return false;
@@ -142,8 +143,7 @@ bool ScanCpp(std::string_view text, Names& names, Returns& returns) {
     const std::size_t close = text.find(')', open);
     if (close == std::string_view::npos) return false;
     const std::string_view params = text.substr(open + 1, close - open - 1);
-    if (HasAny(params, "({\"'") || params.find("...") != std::string_view::npos)
-        return false;
+    if (HasAny(params, "({\"'") || params.find("...") != std::string_view::npos) return false;
     // After the list only qualifiers, a pure or defaulted marker, and the body or ';'.
     std::string_view rest = Trim(text.substr(close + 1));
     if (rest.ends_with('{') || rest.ends_with(';')) rest = Trim(rest.substr(0, rest.size() - 1));
@@ -185,20 +185,23 @@ bool ScanCpp(std::string_view text, Names& names, Returns& returns) {
     if (depth != 0) return false;
     // What the head says the procedure returns: nothing for a constructor or destructor (no
     // type, or "Name::" qualifiers only) or void; a macro may stand for the type.
-    while (head.ends_with("::")) head = Trim(head.substr(0, head.size() - 2 - TrailingWord(head.substr(0, head.size() - 2)).size()));
+    while (head.ends_with("::"))
+        head = Trim(head.substr(0, head.size() - 2 - TrailingWord(head.substr(0, head.size() - 2)).size()));
     std::size_t types = 0;
     bool isVoid = false;
     for (std::size_t at = 0; at < head.size();) {
         const std::string_view word = LeadingWord(head.substr(at));
         if (word.empty()) {
-            if (head[at] != ' ' && head[at] != '\t' && head[at] != '\r' && head[at] != '\n' && head[at] != '~') ++types;
+            if (head[at] != ' ' && head[at] != '\t' && head[at] != '\r' && head[at] != '\n' &&
+                head[at] != '~')
+                ++types;
             ++at;
             continue;
         }
         at += word.size();
         if (IsCapsWord(word)) return false;
-        if (word == "virtual" || word == "static" || word == "inline" || word == "constexpr" || word == "explicit" ||
-            word == "extern" || word == "consteval" || word == "friend")
+        if (word == "virtual" || word == "static" || word == "inline" || word == "constexpr" ||
+            word == "explicit" || word == "extern" || word == "consteval" || word == "friend")
             continue;
         isVoid = word == "void" && types == 0;
         ++types;
@@ -219,8 +222,8 @@ bool ScanVb(std::string_view text, Names& names, Returns& returns) {
             kind = word;
             break;
         }
-        if (!EqualsNoCase(word, "Public") && !EqualsNoCase(word, "Private") && !EqualsNoCase(word, "Friend") &&
-            !EqualsNoCase(word, "Static"))
+        if (!EqualsNoCase(word, "Public") && !EqualsNoCase(word, "Private") &&
+            !EqualsNoCase(word, "Friend") && !EqualsNoCase(word, "Static"))
             return false;
     }
     std::string_view accessor;
@@ -236,8 +239,8 @@ bool ScanVb(std::string_view text, Names& names, Returns& returns) {
     const std::string_view params = rest.substr(open + 1, close - open - 2);
     const bool typed = EqualsNoCase(LeadingWord(Trim(rest.substr(close))), "As");
     returns = EqualsNoCase(kind, "Function") || (EqualsNoCase(accessor, "Get") && typed) ? Returns::Value
-              : EqualsNoCase(accessor, "Get")                                              ? Returns::Unknown
-                                                                                           : Returns::Nothing;
+              : EqualsNoCase(accessor, "Get")                                            ? Returns::Unknown
+                                                                                         : Returns::Nothing;
     for (std::size_t from = 0; from <= params.size();) {
         const std::size_t comma = std::min(params.find(',', from), params.size());
         std::string_view p = Trim(params.substr(from, comma - from));
@@ -265,7 +268,8 @@ bool PlainlyInStep(std::string_view comment, std::string_view declaration, const
     Returns returns = Returns::Unknown;
     if (!ScanComment(comment, style, documented, typeParams, returnTag) || typeParams) return false;
     const bool vb = language == kVisualBasic;
-    if (!(vb ? ScanVb(declaration, declared, returns) : ScanCpp(declaration, declared, returns))) return false;
+    if (!(vb ? ScanVb(declaration, declared, returns) : ScanCpp(declaration, declared, returns)))
+        return false;
     if (returnTag ? returns != Returns::Value : undocumented && returns != Returns::Nothing) return false;
     if (documented.count == 0 && !undocumented) return true;
     if (documented.count != declared.count) return false;
