@@ -150,7 +150,7 @@ const OptionRow kOptions[] = {
      [](Request& r, std::string_view, const std::string&) { r.sources.addMissing = true; }},
     {"--note", "TEXT", kSources, "update", "the new history line's note; default \"Updated\"",
      [](Request& r, std::string_view, const std::string& v) { r.sources.note = v; }},
-    {"--stdin-filename", "PATH", kSources, "block describe header check",
+    {"--stdin-filename", "PATH", kSources, "block describe header check locate",
      "the file standard input belongs to: check reports it as\nPATH; its extension gives the language, and "
      "the style\nfile is looked for from its folder up (else from here)",
      [](Request& r, std::string_view, const std::string& v) { r.sources.stdinFilename = v; }},

@@ -55,6 +55,9 @@ TEST(QmarkStyles, BlockHeaderAndDescribeFollowTheStyleFile) {
              "                               Creation Date\r\n//" +
              std::string(72, '=') + "\r\n//\r\n//\r\n//\r\n",
          ""},
+        // An editor asking where to put a comment hears that one is there.
+        {"[style]\ncpp=doxygen\n", "locate|--language|1|3", "/// @brief F.\n\nint f(int a);\n", "",
+         "qmark: line 3 has a doxygen comment; use 'qmark update'\n"},
         // A filter gives its input back on any failure.
         {"[style]\ncpp=doxygen\n[check]\nmissing=perhaps", "header|--language|1", "int f();\n", "int f();\n",
          "qmark: " + (project / ".quillmark").string() + ":4: 'perhaps' is not yes or no\n"},
