@@ -2,6 +2,7 @@
 #include "reader/StyledCommentComparison.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "platform/Text.h"
 #include "reader/StyledCommentReader.h"
@@ -77,7 +78,12 @@ public:
         if (!m_read.error.empty()) return {{}, std::string(m_text), m_read.error};
         std::vector<std::string> names, types;
         for (const ParameterEntry& p : declaration.parameters) {
-            if (p.Name.empty()) continue;  // an unnamed C++ parameter cannot be documented
+            // An unnamed C++ parameter, or a name no tag can hold, cannot be documented.
+            if (p.Name.empty() || !std::all_of(p.Name.begin(), p.Name.end(), [](char c) {
+                    return c == '.' || c == '_' || std::isalnum(static_cast<unsigned char>(c)) ||
+                           static_cast<unsigned char>(c) >= 0x80;
+                }))
+                continue;
             names.push_back(p.Name);
             types.push_back(p.Type);
         }

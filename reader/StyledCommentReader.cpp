@@ -66,8 +66,14 @@ public:
         if (!splitLines()) return std::move(m_result);
         if (m_style.syntax == TagSyntax::Elements) {
             readElements();
+            if (!m_result.error.empty()) return std::move(m_result);
         } else {
             for (std::size_t li = 0; li < m_lines.size(); ++li) readCommandLine(li);
+            // Doxygen takes the rest of the comment for code; no tag could be added after it.
+            if (!m_fence.empty()) {
+                fail("a code block is not closed");
+                return std::move(m_result);
+            }
         }
         markWholeLines();
         return std::move(m_result);
@@ -166,7 +172,7 @@ private:
         t.lastLine = li;
         if (piece.empty()) return;
         if (!m_texts) {
-            if (t.text.empty()) t.text = piece.substr(0, 1);
+            if (t.text.empty()) t.text.assign(1, piece[0]);
         } else {
             if (m_textLine != kNone && m_textLine != li) t.text += '\n';
             t.text += piece;
@@ -189,9 +195,13 @@ private:
             m_current = kNone;
             return;
         }
-        for (const auto& [start, end] : kFences)
-            if (line.starts_with(start) && line.find(end, start.size()) == std::string_view::npos)
+        for (const auto& [start, end] : kFences) {
+            // "@code{.cpp}" opens a block; "@codes" is another word.
+            const bool word = start[0] == '`' || start[0] == '~' || line.size() == start.size() ||
+                              !IsWordChar(line[start.size()]);
+            if (word && line.starts_with(start) && line.find(end, start.size()) == std::string_view::npos)
                 m_fence = end;
+        }
         std::size_t from = 0;
         for (std::size_t i = 0; i < line.size(); ++i) {
             const std::size_t word = tagAt(line, i);
@@ -243,7 +253,9 @@ private:
                 skipBlanks();
             }
         }
-        while (t.kind != Kind::Return) {
+        // A name stands apart from the tag: "@param.x" documents nothing.
+        const bool apart = i > 0 && (IsBlank(line[i - 1]) || line[i - 1] == ']' || line[i - 1] == '}');
+        while (apart && t.kind != Kind::Return) {
             const std::size_t begin = i;
             while (i < line.size() && (IsWordChar(line[i]) || line[i] == '.')) ++i;
             if (i == begin) break;
@@ -305,8 +317,17 @@ private:
             }
             at = gt + 1;
             if (flat[gt - 1] != '/') {
-                const std::size_t closing = flat.find("</" + name, gt);
-                const std::size_t inner = closing == std::string::npos ? flat.size() : closing;
+                const std::size_t closing = flat.find("</" + name + ">", gt);
+                // An element left open would take in the next one, and a tag put after it too.
+                std::size_t again = flat.find("<" + name, gt);
+                while (again != std::string::npos && again + name.size() + 1 < flat.size() &&
+                       IsWordChar(flat[again + name.size() + 1]))
+                    again = flat.find("<" + name, again + 1);
+                if (closing == std::string::npos || again < closing) {
+                    fail("<" + name + "> is not closed");
+                    return;
+                }
+                const std::size_t inner = closing;
                 for (std::size_t p = gt + 1; p < inner;) {
                     const std::size_t nl = std::min(flat.find('\n', p), inner);
                     addText(lineOf(p), original(p), original(p) + (nl - p));

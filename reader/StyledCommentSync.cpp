@@ -97,6 +97,10 @@ private:
             return code;
         const std::string_view declarationText = declaration(code);
         const std::string_view original = lines(first, last);
+        // A lone CR ends a line of the file but not of the comment as it is read.
+        for (std::size_t cr = original.find('\r'); cr != std::string_view::npos;
+             cr = original.find('\r', cr + 1))
+            if (cr + 1 == original.size() || original[cr + 1] != '\n') return last + 1;
         // A comment plainly in step has nothing to report wherever it stands.
         if (PlainlyInStep(original, declarationText, m_style, m_language, m_report.undocumented)) {
             if (m_documented) m_documented->push_back(code);
