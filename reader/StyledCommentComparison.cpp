@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <unordered_map>
 
 #include "platform/Text.h"
 #include "reader/StyledCommentReader.h"
@@ -12,6 +13,8 @@ namespace {
 
 using Kind = CommentTag::Kind;
 constexpr int kNone = -1;
+// Renames are guessed between two documented parameters at most this many places apart.
+constexpr int kMaxPairing = 64;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -107,7 +110,8 @@ public:
 
 private:
     const std::vector<CommentTag>& tags() const { return m_read.tags; }
-    bool same(std::string_view a, std::string_view b) const { return m_vb ? EqualsNoCase(a, b) : a == b; }
+    // A name as it is looked up: Visual Basic names match in any letter case.
+    std::string key(std::string_view name) const { return m_vb ? AsciiLower(name) : std::string(name); }
     void find(std::string message, bool fixed) {
         m_findings.push_back(
             {0, std::move(message), fixed ? HeaderFinding::Fix::Updated : HeaderFinding::Fix::None});
@@ -154,12 +158,16 @@ private:
             if (tags()[t].kind == kind)
                 for (std::size_t n = 0; n < tags()[t].names.size(); ++n) docs.push_back({t, n});
         if (docs.empty() && !m_report.undocumented) return;
+        // A declaration naming two parameters alike is the compiler's to report, not ours.
+        std::unordered_map<std::string, int> index;
+        for (std::size_t w = 0; w < wanted.size(); ++w)
+            if (!index.emplace(key(wanted[w]), static_cast<int>(w)).second) return;
         std::vector<int> documentedBy(wanted.size(), kNone);
         for (std::size_t d = 0; d < docs.size(); ++d) {
             const std::string& name = nameOf(docs[d]);
-            for (std::size_t w = 0; w < wanted.size() && docs[d].wanted == kNone; ++w)
-                if (same(name, wanted[w])) docs[d].wanted = static_cast<int>(w);
-            if (docs[d].wanted == kNone) continue;
+            const auto found = index.find(key(name));
+            if (found == index.end()) continue;
+            docs[d].wanted = found->second;
             docs[d].matched = true;
             if (documentedBy[docs[d].wanted] != kNone) {
                 docs[d].duplicate = true;
@@ -180,25 +188,38 @@ private:
                     last = d.wanted;
                 }
         }
-        for (std::size_t t = 0; t < tags().size(); ++t) {
-            // Each name of the tag as it will read; empty when it goes.
+        // Docs come tag by tag: each tag's names as they will read, an empty one going.
+        for (std::size_t d = 0; d < docs.size();) {
+            const std::size_t t = docs[d].tag;
             std::vector<std::string> names;
             for (const TagName& n : tags()[t].names) names.push_back(n.name);
-            for (const Documented& d : docs) {
-                if (d.tag != t || d.matched) continue;
-                const std::string& name = nameOf(d);
-                const bool close = d.wanted != kNone && Close(name, wanted[d.wanted]);
+            for (; d < docs.size() && docs[d].tag == t; ++d) {
+                if (docs[d].matched) continue;
+                const std::string& name = nameOf(docs[d]);
+                const int w = docs[d].wanted;
+                const bool close = w != kNone && Close(name, wanted[w]);
                 find("documents " + noun + " " + Quoted(name) + ", which the declaration does not have" +
-                         (close ? " (did you mean " + Quoted(wanted[d.wanted]) + "?)" : ""),
+                         (close ? " (did you mean " + Quoted(wanted[w]) + "?)" : ""),
                      true);
-                names[d.name] = d.wanted != kNone ? wanted[d.wanted] : std::string();
+                names[docs[d].name] = w != kNone ? wanted[w] : std::string();
             }
             rename(t, names);
         }
+        // The documented parameter nearest before and after each, for where a new tag goes.
+        std::vector<int> before(wanted.size(), kNone), after(wanted.size(), kNone);
+        for (std::size_t w = 1; w < wanted.size(); ++w)
+            before[w] = documentedBy[w - 1] != kNone ? static_cast<int>(w - 1) : before[w - 1];
+        for (std::size_t w = wanted.size(); w-- > 1;)
+            after[w - 1] = documentedBy[w] != kNone ? static_cast<int>(w) : after[w];
+        const Placement placed = placement(kind);
         for (std::size_t w = 0; w < wanted.size(); ++w) {
             if (documentedBy[w] != kNone) continue;
             find(noun + " " + Quoted(wanted[w]) + " is not documented", true);
-            add(kind, w, docs, documentedBy, wanted, types.empty() ? std::string() : types[w]);
+            const auto tagOf = [&](int v) {
+                return v == kNone ? nullptr : &tags()[docs[documentedBy[v]].tag];
+            };
+            add(kind, wanted[w], types.empty() ? std::string() : types[w], tagOf(before[w]), tagOf(after[w]),
+                placed);
         }
     }
 
@@ -246,20 +267,23 @@ private:
     // gives one.
     void pairRenames(std::vector<Documented>& docs, std::vector<int>& documentedBy,
                      const std::vector<std::string>& wanted, const std::vector<std::string>& types) {
+        // The highest documented place before each doc and the lowest after it.
+        std::vector<int> low(docs.size() + 1, kNone), high(docs.size() + 1, static_cast<int>(wanted.size()));
+        for (std::size_t d = 0; d < docs.size(); ++d)
+            low[d + 1] = docs[d].matched && !docs[d].duplicate ? std::max(low[d], docs[d].wanted) : low[d];
+        for (std::size_t d = docs.size(); d-- > 0;)
+            high[d] =
+                docs[d].matched && !docs[d].duplicate ? std::min(high[d + 1], docs[d].wanted) : high[d + 1];
         for (std::size_t d = 0; d < docs.size();) {
             if (docs[d].matched) {
                 ++d;
                 continue;
             }
-            int low = kNone, high = static_cast<int>(wanted.size());
-            for (std::size_t b = 0; b < d; ++b)
-                if (docs[b].matched && !docs[b].duplicate) low = std::max(low, docs[b].wanted);
             std::size_t end = d;
             while (end < docs.size() && !docs[end].matched) ++end;
-            for (std::size_t a = end; a < docs.size(); ++a)
-                if (docs[a].matched && !docs[a].duplicate) high = std::min(high, docs[a].wanted);
+            // Past a few dozen places a guess at a rename is no better than none.
             std::vector<int> open;
-            for (int w = low + 1; w < high; ++w)
+            for (int w = low[d] + 1; w < high[end] && high[end] - low[d] <= kMaxPairing; ++w)
                 if (documentedBy[w] == kNone) open.push_back(w);
             for (std::size_t s = d; s < end; ++s) {
                 int partner = kNone;
@@ -289,14 +313,37 @@ private:
                EqualsNoCase(t, types[w] + "()");
     }
 
-    // A tag for undocumented parameter w, after the tag of the documented one before it, else
-    // before the one after it, else where such tags go.
-    void add(Kind kind, std::size_t w, const std::vector<Documented>& docs,
-             const std::vector<int>& documentedBy, const std::vector<std::string>& wanted,
-             const std::string& type) {
+    // How new tags of a kind are written and where they go when no documented parameter
+    // stands by: like the comment's first tag of that kind, after the description and the
+    // template parameters, before the return.
+    struct Placement {
         const CommentTag* like = nullptr;
-        for (const CommentTag& t : tags())
-            if (t.kind == kind && !like) like = &t;
+        bool backslash = false;
+        const CommentTag *after = nullptr, *before = nullptr;
+    };
+    Placement placement(Kind kind) const {
+        Placement p;
+        const CommentTag* description = nullptr;
+        for (const CommentTag& t : tags()) {
+            if (t.kind != Kind::Purpose && t.kind != Kind::Prose) break;
+            description = &t;
+        }
+        for (const CommentTag& t : tags()) {
+            if (t.kind == kind && !p.like) p.like = &t;
+            p.backslash = p.backslash || t.spelling.starts_with("\\");
+            if (kind == Kind::Param && t.kind == Kind::TypeParam) p.after = &t;
+            if (!p.before && ((kind == Kind::TypeParam && t.kind == Kind::Param) || t.kind == Kind::Return))
+                p.before = &t;
+        }
+        if (!p.after && description && !(p.before && p.before->kind == Kind::Param)) p.after = description;
+        if (p.after) p.before = nullptr;
+        return p;
+    }
+
+    // A tag for an undocumented parameter, after the tag of the documented one before it, else
+    // before the one after it, else as placed.
+    void add(Kind kind, const std::string& name, const std::string& type, const CommentTag* after,
+             const CommentTag* before, const Placement& placed) {
         const std::string_view word =
             FirstWord(kind == Kind::Param ? m_style.paramTags : m_style.typeParamTags);
         std::string text;
@@ -304,47 +351,24 @@ private:
             text.append("<")
                 .append(word)
                 .append(" name=\"")
-                .append(wanted[w])
+                .append(name)
                 .append("\"></")
                 .append(word)
                 .append(">");
         } else {
-            const bool backslash = std::any_of(tags().begin(), tags().end(), [](const CommentTag& t) {
-                return t.spelling.starts_with("\\");
-            });
-            if (like) {
-                text = like->spelling;
+            if (placed.like) {
+                text = placed.like->spelling;
             } else {
-                text.append(backslash ? "\\" : "@").append(word);
+                text.append(placed.backslash ? "\\" : "@").append(word);
             }
             text.append(" ");
-            if (like && !like->type.empty()) text.append("{").append(type).append("} ");
-            text.append(wanted[w]);
+            if (placed.like && !placed.like->type.empty()) text.append("{").append(type).append("} ");
+            text.append(name);
         }
-        const CommentTag* after = nullptr;
-        const CommentTag* before = nullptr;
-        for (std::size_t p = w; p-- > 0 && !after;)
-            if (documentedBy[p] != kNone) after = &tags()[docs[documentedBy[p]].tag];
-        for (std::size_t n = w + 1; n < wanted.size() && !after && !before; ++n)
-            if (documentedBy[n] != kNone) before = &tags()[docs[documentedBy[n]].tag];
+        if (after) before = nullptr;
         if (!after && !before) {
-            // Where such tags go: template parameters, then parameters, after the
-            // description and before the return.
-            const CommentTag* description = nullptr;
-            for (const CommentTag& t : tags()) {
-                if (t.kind != Kind::Purpose && t.kind != Kind::Prose) break;
-                description = &t;
-            }
-            for (const CommentTag& t : tags()) {
-                if (kind == Kind::Param && t.kind == Kind::TypeParam) after = &t;
-                if (!before && ((kind == Kind::TypeParam && t.kind == Kind::Param) || t.kind == Kind::Return))
-                    before = &t;
-            }
-            if (!after && description && !(before && before->kind == Kind::Param)) {
-                after = description;
-                before = nullptr;
-            }
-            if (after) before = nullptr;
+            after = placed.after;
+            before = placed.before;
         }
         if (after && endsLine(*after) &&
             m_text.substr(0, m_lineStarts[after->lastLine + 1]).ends_with('\n')) {

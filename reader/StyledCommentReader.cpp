@@ -2,6 +2,7 @@
 #include "reader/StyledCommentReader.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "platform/Text.h"
 #include "reader/CppSyntax.h"
@@ -296,13 +297,17 @@ private:
             }
             m_current = kNone;
         };
-        std::size_t at = 0;
-        for (std::size_t lt; (lt = flat.find('<', at)) != std::string::npos;) {
+        std::size_t at = 0, search = 0;  // where the text not yet read starts, where to look for '<'
+        for (std::size_t lt; (lt = flat.find('<', search)) != std::string::npos;) {
             std::size_t nameEnd = lt + 1;
             while (nameEnd < flat.size() && IsWordChar(flat[nameEnd])) ++nameEnd;
             const std::string name = flat.substr(lt + 1, nameEnd - lt - 1);
             const std::size_t gt = flat.find('>', nameEnd);
-            if (name.empty() || gt == std::string::npos) break;
+            // A '<' that opens no element is text.
+            if (name.empty() || gt == std::string::npos) {
+                search = lt + 1;
+                continue;
+            }
             prose(at, lt);
             open(kindOf(name), lineOf(lt), original(lt));
             CommentTag& t = m_result.tags[m_current];
@@ -340,6 +345,7 @@ private:
             t.lastLine = lineOf(at - 1);
             t.end = original(at - 1) + 1;
             m_current = kNone;
+            search = at;
         }
         prose(at, flat.size());
     }
@@ -391,6 +397,12 @@ StyledCommentResult ReadStyledComment(std::string_view text, const CommentStyle&
     ProcedureDescription& p = d.procedure;
     const CommentTag* purpose = nullptr;
     const CommentTag* returns = nullptr;
+    // Each documented name's description, the first where a name is documented twice.
+    const auto key = [vb](char kind, const std::string& name) {
+        std::string k(1, kind);
+        return k.append(vb ? AsciiLower(name) : name);
+    };
+    std::unordered_map<std::string, std::string> described;
     for (const CommentTag& t : result.tags) {
         if (t.kind == Kind::Purpose && (!purpose || purpose->kind == Kind::Prose)) purpose = &t;
         // Without a purpose tag, a first paragraph of prose is the purpose.
@@ -398,30 +410,22 @@ StyledCommentResult ReadStyledComment(std::string_view text, const CommentStyle&
         if (!returns && DocumentsReturn(t)) returns = &t;
         if (t.kind != Kind::Param && t.kind != Kind::TypeParam) continue;
         auto& list = t.kind == Kind::Param ? p.parameters : d.templateParameters;
-        for (const TagName& n : t.names) {
-            const bool known = std::any_of(list.begin(), list.end(), [&](const ParameterEntry& e) {
-                return vb ? EqualsNoCase(e.Name, n.name) : e.Name == n.name;
-            });
-            if (!known) list.push_back({n.name, "No", {}, t.text});
-        }
+        for (const TagName& n : t.names)
+            if (described.emplace(key(t.kind == Kind::Param ? 'p' : 't', n.name), t.text).second)
+                list.push_back({n.name, "No", {}, t.text});
     }
     if (purpose) p.purpose = purpose->text;
     if (returns) p.returns = returns->text;
     d.returnsValue = returns != nullptr;
     p.kind = returns ? ProcedureKind::Function : ProcedureKind::Sub;
     if (declaration) {
-        std::vector<ParameterEntry> documented = std::move(p.parameters);
         const std::string purposeText = std::move(p.purpose), returnsText = std::move(p.returns);
         p = *declaration;
         p.purpose = purposeText;
         if (returns) p.returns = returnsText;
         for (ParameterEntry& e : p.parameters) {
-            e.Description.clear();
-            for (const ParameterEntry& doc : documented)
-                if (vb ? EqualsNoCase(doc.Name, e.Name) : doc.Name == e.Name) {
-                    e.Description = doc.Description;
-                    break;
-                }
+            const auto found = described.find(key('p', e.Name));
+            e.Description = found == described.end() ? std::string() : found->second;
         }
     }
     result.description = std::move(d);

@@ -173,7 +173,11 @@ bool ScanCpp(std::string_view text, Names& names, Returns& returns) {
             if (p[k] == '=' && d == 0) p = p.substr(0, k);
         }
         p = Trim(p);
-        while (p.ends_with(']')) p = Trim(p.substr(0, p.rfind('[')));
+        while (p.ends_with(']')) {
+            const std::size_t open = p.rfind('[');
+            if (open == std::string_view::npos) return false;
+            p = Trim(p.substr(0, open));
+        }
         const std::string_view word = TrailingWord(p);
         if (p.empty() && Trim(params).empty()) break;
         if (word.empty()) return false;
@@ -234,8 +238,10 @@ bool ScanVb(std::string_view text, Names& names, Returns& returns) {
     const std::size_t open = rest.find('(');
     if (kind.empty() || open == std::string_view::npos) return false;
     std::size_t close = open + 1;
-    for (int depth = 1; close < rest.size() && depth > 0; ++close)
+    int depth = 1;
+    for (; close < rest.size() && depth > 0; ++close)
         depth += rest[close] == '(' ? 1 : rest[close] == ')' ? -1 : 0;
+    if (depth != 0) return false;
     const std::string_view params = rest.substr(open + 1, close - open - 2);
     const bool typed = EqualsNoCase(LeadingWord(Trim(rest.substr(close))), "As");
     returns = EqualsNoCase(kind, "Function") || (EqualsNoCase(accessor, "Get") && typed) ? Returns::Value
