@@ -102,6 +102,15 @@ public:
 
 private:
     void end(std::string& line) {
+        // A "*/" in the text would close a block comment early and leave the rest as code.
+        if (!m_frame.last.empty() && line.find("*/") != std::string::npos) {
+            std::string safe;
+            for (char c : line) {
+                if (c == '/' && !safe.empty() && safe.back() == '*') safe += ' ';
+                safe += c;
+            }
+            line = std::move(safe);
+        }
         const std::size_t kept = line.find_last_not_of(" \t");
         if (kept == std::string::npos) {
             blank();

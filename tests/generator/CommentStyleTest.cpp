@@ -60,7 +60,7 @@ TEST(BuildStyledComment, EdgesOfTheDescription) {
     empty.returnsValue = true;
     StyledDescription odd = WorkedExample();
     odd.procedure.purpose = "Says \"hi\"\nthen more";
-    odd.procedure.parameters = {{"", "No", "int", "unnamed"}, {"x", "No", "int", "first\r\nsecond"}};
+    odd.procedure.parameters = {{"", "No", "int", "unnamed"}, {"x", "No", "int", "first */\r\nsecond"}};
     odd.procedure.returns.clear();
     odd.templateParameters = {{"T", "No", "", "element"}};
     StyleOptions none, trim, foreign;
@@ -77,16 +77,18 @@ TEST(BuildStyledComment, EdgesOfTheDescription) {
         {empty, "doxygen", 1, &none, "/**\n * @brief\n *\n * @return\n */\n"},
         {empty, "xmldoc", 1, &none, "/// <summary>\n///\n/// </summary>\n/// <returns></returns>\n"},
         {empty, "vbtags", 0, &none, "'@Description(\"\")\n'@returns\n"},
-        // Line breaks start comment lines; a VBA string doubles its quotes and stays one line.
+        // Line breaks start comment lines; a VBA string doubles its quotes and stays one line; a
+        // block comment is not closed by its text.
         {odd, "doxygen", 1, &none,
          "/**\n * @brief Says \"hi\"\n * then more\n *\n * @tparam T element\n"
-         " * @param x first\n * second\n */\n"},
-        {odd, "vbtags", 0, &none, "'@Description(\"Says \"\"hi\"\" then more\")\n'@param x first\n'second\n"},
+         " * @param x first * /\n * second\n */\n"},
+        {odd, "vbtags", 0, &none,
+         "'@Description(\"Says \"\"hi\"\" then more\")\n'@param x first */\n'second\n"},
         // An opener the style does not take gives its own.
         {odd, "xmldoc", 1, &foreign,
          "/// <summary>\n/// Says \"hi\"\n/// then more\n/// </summary>\n"
          "/// <typeparam name=\"T\">element</typeparam>\n"
-         "/// <param name=\"x\">first\n/// second</param>\n"},
+         "/// <param name=\"x\">first */\n/// second</param>\n"},
         {odd, "doxygen", 0, &none, ""},
         {empty, "box", 1, &trim,
          (std::string("//") + std::string(72, '=') +
