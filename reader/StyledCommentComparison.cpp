@@ -101,6 +101,7 @@ public:
         std::string out;
         std::size_t done = 0;
         for (const Edit& e : m_edits) {
+            if (e.begin < done) continue;  // never two edits of one stretch of text
             out.append(m_text.substr(done, e.begin - done)).append(e.text);
             done = e.end;
         }
@@ -235,7 +236,8 @@ private:
                 while (end + blanks < m_text.size() && m_text[end + blanks] == ' ') ++blanks;
                 const std::size_t was = CharLength(tag.names[n].name), now = CharLength(names[n]);
                 std::string text = names[n];
-                if (blanks >= 2 && end + blanks < lineEnd(tag.firstLine) && n + 1 == names.size()) {
+                if (blanks >= 2 && end + blanks < std::min(tag.end, lineEnd(tag.firstLine)) &&
+                    n + 1 == names.size()) {
                     text.append(was + blanks > now ? std::max<std::size_t>(1, was + blanks - now) : 1, ' ');
                     end += blanks;
                 }
