@@ -2,7 +2,6 @@
 #include "reader/StyledCommentSync.h"
 
 #include <algorithm>
-
 #include <memory>
 
 #include "platform/Text.h"
@@ -286,8 +285,9 @@ HeaderSyncResult SyncHouseStyle(std::string_view text, DevelopmentLanguage langu
     if (options.trim)
         for (LineEdit& e : result.edits)
             for (std::string& line : e.lines) {
-                const std::size_t end = line.find_last_not_of("\r\n") + 1;
-                const std::size_t kept = line.find_last_not_of(" \t", end - 1) + 1;
+                std::size_t end = line.size(), kept;
+                while (end > 0 && (line[end - 1] == '\n' || line[end - 1] == '\r')) --end;
+                for (kept = end; kept > 0 && (line[kept - 1] == ' ' || line[kept - 1] == '\t');) --kept;
                 line.erase(kept, end - kept);
             }
     if (!styled) return result;

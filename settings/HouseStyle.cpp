@@ -104,7 +104,8 @@ bool Matches(const std::string& pattern, const std::string& text) {
 
 bool HouseStyle::ignores(std::string_view path) const {
     if (ignore.empty()) return false;
-    const fs::path rel = fs::absolute(fs::path(path)).lexically_normal().lexically_relative(folder);
+    std::error_code ec;
+    const fs::path rel = fs::absolute(fs::path(path), ec).lexically_normal().lexically_relative(folder);
     if (rel.empty() || *rel.begin() == "..") return false;
     for (const std::string& pattern : ignore) {
         fs::path prefix;
@@ -120,7 +121,8 @@ bool HouseStyle::ignores(std::string_view path) const {
 
 HouseStyleResult ParseHouseStyle(std::string_view text, const std::string& path) {
     auto style = std::make_shared<HouseStyle>();
-    style->folder = fs::absolute(fs::path(path)).lexically_normal().parent_path().string();
+    std::error_code ec;
+    style->folder = fs::absolute(fs::path(path), ec).lexically_normal().parent_path().string();
     const ProfileDocument doc = ProfileDocument::Parse(text);
     std::string section;
     std::vector<std::string> sections;
