@@ -106,6 +106,12 @@ public:
             done = e.end;
         }
         out.append(m_text.substr(done));
+        // A comment that loses its only line stays, empty, so the one above never takes its place.
+        if (out.find_first_not_of(" \t\r\n") == std::string::npos) {
+            const std::string_view first = m_text.substr(0, lineEnd(0));
+            out = std::string(first.substr(0, first.find_first_not_of(" \t"))) + m_read.opener +
+                  std::string(lineBreak(0));
+        }
         return {std::move(m_findings), std::move(out), {}};
     }
 
