@@ -122,6 +122,14 @@ TEST(CompareStyledComment, FindsStaleTagsAndBringsThemInStep) {
          "documented+",
          "'Calls it\r\n'@param {ByRef Variant()} stack  The stack\r\n'@param {Long} Pointer The pointer\r\n"
          "'@param {Operation} op\r\n"},
+        // A comment left with no line keeps an empty one, so no comment above takes its place.
+        {"vbtags",
+         "  '@param gone\r\n",
+         "Sub Go()",
+         0,
+         {},
+         "documents parameter 'gone', which the declaration does not have+",
+         "  '\r\n"},
         {"doxygen",
          "/// @brief X.\n/// @param a the a\n/// @return y\n",
          "friend void f(int a);",
