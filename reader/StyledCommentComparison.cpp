@@ -378,16 +378,20 @@ private:
             after = placed.after;
             before = placed.before;
         }
-        if (after && endsLine(*after) &&
+        // A tag goes inside a line only where the style reads one there; a line comment's
+        // lines each stand alone, so a line of its own fits next to any of them.
+        const bool inLine = m_style.midLineTags || m_style.syntax == TagSyntax::Elements;
+        const bool lineComment = !m_read.opener.starts_with("/*");
+        if (after && (endsLine(*after) || (lineComment && !inLine)) &&
             m_text.substr(0, m_lineStarts[after->lastLine + 1]).ends_with('\n')) {
             const std::size_t at = m_lineStarts[after->lastLine + 1];
             m_edits.push_back({at, at, linePrefix() + text + std::string(lineBreak(after->lastLine))});
-        } else if (after) {
+        } else if (after && inLine) {
             m_edits.push_back({after->end, after->end, " " + text});
-        } else if (before && startsLine(*before)) {
+        } else if (before && (startsLine(*before) || (lineComment && !inLine))) {
             const std::size_t at = m_lineStarts[before->firstLine];
             m_edits.push_back({at, at, linePrefix() + text + std::string(lineBreak(before->firstLine))});
-        } else if (before) {
+        } else if (before && inLine) {
             m_edits.push_back({before->begin, before->begin, text + " "});
         } else {
             addAtEnd(text);
@@ -400,7 +404,8 @@ private:
         std::size_t last = m_lineStarts.size() - 2;
         while (last > 0 && lineEnd(last) == m_lineStarts[last]) --last;
         const std::string_view line = m_text.substr(m_lineStarts[last], lineEnd(last) - m_lineStarts[last]);
-        const std::size_t close = line.rfind("*/");
+        // Only a block comment has a closer; in a line comment "*/" is text.
+        const std::size_t close = m_read.opener.starts_with("/*") ? line.rfind("*/") : std::string_view::npos;
         if (close != std::string_view::npos &&
             line.substr(0, close).find_first_not_of(" \t*") != std::string_view::npos) {
             m_edits.push_back({m_lineStarts[last] + close, m_lineStarts[last] + close, text + " "});
