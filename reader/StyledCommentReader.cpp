@@ -24,8 +24,7 @@ bool InList(std::string_view list, std::string_view word) {
     return list == "*" || AnyWord(list, [&](std::string_view w) { return EqualsNoCase(w, word); });
 }
 
-// The longest opener of style that line starts with; "////" and "/***" are rules, and "'''"
-// opens XML documentation, not VBA tags.
+// The longest opener of style that line starts with, as StyledCommentOpener says.
 std::string_view OpenerOf(std::string_view line, const CommentStyle& style) {
     std::string_view opener;
     for (std::string_view list : {style.cppOpeners, style.vbOpeners})
@@ -430,6 +429,10 @@ StyledCommentResult ReadStyledComment(std::string_view text, const CommentStyle&
     }
     result.description = std::move(d);
     return result;
+}
+
+std::string_view StyledCommentOpener(std::string_view line, const CommentStyle& style) {
+    return OpenerOf(TrimBlanks(line), style);
 }
 
 std::string_view LeadingStyledComment(std::string_view text, const CommentStyle& style) {

@@ -56,6 +56,10 @@ StyledCommentResult ReadStyledTags(std::string_view text, const CommentStyle& st
 // Whether t is a return tag that says something is returned ("@returns {void}" does not).
 bool DocumentsReturn(const CommentTag& t);
 
+// The opener of style that line (blanks before it dropped) starts with, or empty: "////" and
+// "/***" are rules, and "'''" opens XML documentation, not VBA tags.
+std::string_view StyledCommentOpener(std::string_view line, const CommentStyle& style);
+
 // The comment of style that text starts with, blank lines before it left out: its lines with
 // their line ends; empty when text starts with none.
 std::string_view LeadingStyledComment(std::string_view text, const CommentStyle& style);

@@ -91,7 +91,7 @@ private:
             return last + 1;
         std::size_t code = last + 1;
         while (code < m_lines.size() && skippable(code)) ++code;
-        if (code >= m_lines.size() || !LeadingStyledComment(content(code), m_style).empty() ||
+        if (code >= m_lines.size() || !StyledCommentOpener(content(code), m_style).empty() ||
             isIgnoreRemark(code))
             return code;
         const std::string_view declarationText = declaration(code);
@@ -140,7 +140,14 @@ private:
     // The declaration's text from line first: a VB line and its continuations, or C++ up to
     // its body or ';'; the reader stops there anyway, this only bounds what it is handed.
     std::string_view declaration(std::size_t first) const {
-        const std::size_t limit = std::min(m_lines.size() - 1, first + kMaxDeclarationLines);
+        std::size_t limit = std::min(m_lines.size() - 1, first + kMaxDeclarationLines);
+        // Never into the next comment of the style, so that what an update writes there can
+        // never change how this declaration reads.
+        for (std::size_t k = first + 1; k <= limit; ++k)
+            if (!StyledCommentOpener(content(k), m_style).empty()) {
+                limit = k - 1;
+                break;
+            }
         std::size_t last = first;
         if (m_language == kVisualBasic) {
             while (last < limit && TrimBlanks(content(last)).ends_with(" _")) ++last;

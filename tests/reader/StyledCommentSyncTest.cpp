@@ -33,11 +33,17 @@ TEST(SyncHouseStyle, ReadsTheStylesCommentsBesideOurBoxes) {
              "\r\nSub Renamed()\r\nEnd Sub\r\n'Counts\r\n'@param m the n\r\nFunction Count(m)\r\n"
              "' plain words\r\nSub Plain(x)\r\n\r\n  '@Description(\"\")\r\n  '@param y\r\n  Sub Bare(ByVal "
              "y As Long)\r\n"},
-        // Comments in an #if 0 region, under "qmark: ignore" or above a class are left alone.
+        // Comments in an #if 0 region, under "qmark: ignore", above a class or above another comment
+        // are left alone.
         {"doxygen", 1, false, false, false,
          "#if 0\n/// @param a x\nvoid f(int b);\n#endif\n// qmark: ignore\n/// @param a x\nvoid g(int b);\n"
-         "/// @param a x\nclass C {};\n/** @param a x */\nvoid h(int b);\n",
-         "11: documents parameter 'a', which the declaration does not have+", ""},
+         "/// @param a x\nclass C {};\n/** @param a x */\nvoid h(int b);\n/** @param q x */\n/**\n * @param "
+         "a x\n"
+         " */\nvoid k(int b);\n",
+         "11: documents parameter 'a', which the declaration does not have+ | 16: documents parameter 'a', "
+         "which "
+         "the declaration does not have+",
+         ""},
         // The box's rewritten lines lose their end blanks with trim.
         {"box", 1, true, false, false,
          "//" + std::string(72, '=') +
