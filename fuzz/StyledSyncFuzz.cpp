@@ -21,8 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     static const char* const kStyles[] = {"doxygen", "xmldoc", "vbtags", "doxygen"};
     const qm::CommentStyle& style = *qm::FindCommentStyle(kStyles[(pick >> 1) & 3]);
     const qm::StyledReport report{(pick & 8) != 0, (pick & 16) != 0};
-    const qm::HeaderSyncOptions options{(pick & 32) != 0,
-                                        qm::HeaderUpdate{{"07-Dec-26", "Bo", "Updated"}, true, {2026, 12, 7}}};
+    const qm::HeaderSyncOptions options{
+        (pick & 32) != 0, qm::HeaderUpdate{{"07-Dec-26", "Bo", "Updated"}, true, {2026, 12, 7}}};
     const qm::HeaderSyncResult first = qm::SyncHouseStyle(text, language, style, {}, report, options);
     std::size_t done = 0;
     for (const qm::LineEdit& e : first.edits) {
