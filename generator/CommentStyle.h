@@ -53,10 +53,10 @@ bool StyleTakesOpener(const CommentStyle& style, DevelopmentLanguage language, s
 // Whether f returns true for a word of a blank-separated list (the tag lists, the openers).
 template <class F>
 bool AnyWord(std::string_view list, F f) {
-    for (std::size_t at = 0; at < list.size();) {
-        const std::size_t end = std::min(list.find(' ', at), list.size());
+    // A plain loop: the lists are short, and a call to find for each word costs more.
+    for (std::size_t at = 0, end = 0; at < list.size(); at = ++end) {
+        while (end < list.size() && list[end] != ' ') ++end;
         if (end > at && f(list.substr(at, end - at))) return true;
-        at = end + 1;
     }
     return false;
 }

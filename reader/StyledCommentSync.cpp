@@ -140,17 +140,15 @@ private:
     // The declaration's text from line first: a VB line and its continuations, or C++ up to
     // its body or ';'; the reader stops there anyway, this only bounds what it is handed.
     std::string_view declaration(std::size_t first) const {
-        std::size_t limit = std::min(m_lines.size() - 1, first + kMaxDeclarationLines);
+        const std::size_t limit = std::min(m_lines.size() - 1, first + kMaxDeclarationLines);
         // Never into the next comment of the style, so that what an update writes there can
         // never change how this declaration reads.
-        for (std::size_t k = first + 1; k <= limit; ++k)
-            if (!StyledCommentOpener(content(k), m_style).empty()) {
-                limit = k - 1;
-                break;
-            }
+        const auto goesOn = [&](std::size_t next) {
+            return next <= limit && StyledCommentOpener(content(next), m_style).empty();
+        };
         std::size_t last = first;
         if (m_language == kVisualBasic) {
-            while (last < limit && TrimBlanks(content(last)).ends_with(" _")) ++last;
+            while (TrimBlanks(content(last)).ends_with(" _") && goesOn(last + 1)) ++last;
         } else {
             int depth = 0;
             for (bool done = false;; ++last) {
@@ -159,7 +157,7 @@ private:
                     if ((c == ')' || c == ']') && depth > 0) --depth;
                     done = done || (depth == 0 && (c == ';' || c == '{'));
                 }
-                if (done || last == limit) break;
+                if (done || !goesOn(last + 1)) break;
             }
         }
         return m_text.substr(m_lines[first].begin, m_lines[last].end - m_lines[first].begin);
