@@ -2,7 +2,8 @@
 // qmark check in a project whose .quillmark asks for Doxygen and VBA tags, next to cat of the
 // same files: the files a commit changes (20), and the whole tree (400 files, 4 folders
 // deep, so the style file is looked for above each folder). Each round spawns qmark check
-// and then cat on the same paths, stdout on /dev/null. Usage: style_check_bench [ROUNDS]
+// and then cat on the same paths, stdout on /dev/null. Usage: style_check_bench [ROUNDS];
+// with QM_KEEP_TREE set the tree stays in $TMPDIR/qm-style-check-bench for bench/check_vs_cat.sh.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
