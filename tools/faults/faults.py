@@ -236,9 +236,9 @@ FAULTS = [
      'if (word("CDecl")) ++m_i;',
      ''),
     # The comparison and the sync.
-    ('block-friend-heading', 'reader/CommentBlockReader.cpp',
-     'for (int value = 0; value < 16; ++value)\n        if (name(static_cast<Enum>(value)) == word)',
-     'for (int value = 0; value < 3; ++value)\n        if (name(static_cast<Enum>(value)) == word)'),
+    ('block-friend-heading', 'generator/CommentBlock.cpp',
+     '{AccessLevel::Public, AccessLevel::Private, AccessLevel::Protected, AccessLevel::Friend})',
+     '{AccessLevel::Public, AccessLevel::Private, AccessLevel::Protected})'),
     ('compare-vb-case-reorder', 'reader/HeaderComparison.cpp',
      'return m_vb ? AsciiLower(name) : name;',
      'return name;'),
