@@ -75,10 +75,12 @@ std::string_view TrimTrailingBlanks(std::string_view text) {
     return text;
 }
 
-std::string_view TrimBlanks(std::string_view text) {
+std::string_view TrimLeadingBlanks(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    return TrimTrailingBlanks(text);
+    return text;
 }
+
+std::string_view TrimBlanks(std::string_view text) { return TrimTrailingBlanks(TrimLeadingBlanks(text)); }
 
 std::string AsciiLower(std::string_view text) {
     std::string out(text);

@@ -28,7 +28,8 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 
 // text without the blanks (spaces and tabs) at either end, as profile and .reg names are read.
 std::string_view TrimBlanks(std::string_view text);
-// text without the blanks at its end.
+// text without the blanks at its start, or at its end.
+std::string_view TrimLeadingBlanks(std::string_view text);
 std::string_view TrimTrailingBlanks(std::string_view text);
 
 // Lower-cases ASCII letters only.
