@@ -9,6 +9,7 @@
 #include "app/qmark/BlockCommands.h"
 #include "app/qmark/DeclarationCommands.h"
 #include "app/qmark/InputError.h"
+#include "app/qmark/LspCommand.h"
 #include "app/qmark/MessageText.h"
 #include "app/qmark/ProcedureJson.h"
 #include "app/qmark/SourceCommands.h"
@@ -69,6 +70,11 @@ const CommandRow kCommands[] = {
      RunCheck, true},
     {"update", "update [OPTION]... PATH...", "bring those headers in step in place, adding a history line",
      RunUpdate, true},
+    {"lsp", "lsp [--language N] [--developer NAME] [--date YYYY-MM-DD]",
+     "a language server on standard input and output for editors that\n"
+     "speak LSP: check's findings as diagnostics, header and update as\n"
+     "code actions",
+     RunLsp},
 };
 
 // Headings of --help; options are listed under their heading in the table's order.
@@ -154,10 +160,10 @@ const OptionRow kOptions[] = {
                               " (use 0 for Visual Basic or 1 for Visual C++)");
          }
      }},
-    {"--developer", "NAME", kGeneral, "block free header update",
+    {"--developer", "NAME", kGeneral, "block free header update lsp",
      "the name in the History line; default from the settings,\nfor update else the account's full name",
      [](Request& r, std::string_view, const std::string& v) { r.developer = v; }},
-    {"--date", "YYYY-MM-DD", kGeneral, "block free header update",
+    {"--date", "YYYY-MM-DD", kGeneral, "block free header update lsp",
      "the creation date (for update, the new history\nline's); default today",
      [](Request& r, std::string_view, const std::string& v) {
          r.date = ParseIsoDate(v);

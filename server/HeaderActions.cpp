@@ -1,0 +1,223 @@
+// SPDX-License-Identifier: MIT
+#include "server/HeaderActions.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "reader/Declaration.h"
+#include "server/DocumentStyle.h"
+
+namespace qm {
+namespace {
+
+using nlohmann::json;
+
+// A declaration is read from at most this many lines, as the sync reads it.
+constexpr std::size_t kDeclarationLines = 64;
+
+bool IsIdentifierChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           static_cast<unsigned char>(c) >= 0x80;
+}
+
+json ToJson(Position p) { return {{"line", p.line}, {"character", p.character}}; }
+
+json RangeJson(const Document& d, std::size_t from, std::size_t to) {
+    return {{"start", ToJson(d.lines.positionOf(d.text, from))},
+            {"end", ToJson(d.lines.positionOf(d.text, to))}};
+}
+
+const HeaderSyncResult& Checked(Document& d) {
+    if (!d.checked) d.checked = SyncDocument(d.text, *d.language, d.path, std::nullopt);
+    return *d.checked;
+}
+
+// Lines [line, line + kDeclarationLines) of the document, enough for any declaration starting there.
+std::string_view DeclarationText(const Document& d, std::size_t line, std::size_t last) {
+    last = std::min({last, line + kDeclarationLines - 1, d.lines.lineCount() - 1});
+    const std::size_t begin = d.lines.lineStart(line);
+    return std::string_view(d.text).substr(begin, d.lines.contentEnd(d.text, last) - begin);
+}
+
+// The bytes of the declaration's name on or after line: where the name is followed by its
+// parameter list, else where it first stands as a word; the line's text when there is none.
+std::pair<std::size_t, std::size_t> NameBytes(const Document& d, std::size_t line) {
+    const std::string_view text = DeclarationText(d, line, SIZE_MAX);
+    const std::size_t base = d.lines.lineStart(line);
+    if (const DeclarationResult r = ReadDeclaration(text, *d.language); r && !r.description->name.empty()) {
+        const std::string& name = r.description->name;
+        std::optional<std::size_t> word;
+        for (std::size_t at = text.find(name); at != std::string_view::npos; at = text.find(name, at + 1)) {
+            const std::size_t after = at + name.size();
+            if ((at > 0 && IsIdentifierChar(name.front()) && IsIdentifierChar(text[at - 1])) ||
+                (after < text.size() && IsIdentifierChar(name.back()) && IsIdentifierChar(text[after])))
+                continue;
+            if (!word) word = at;
+            const std::size_t next = text.find_first_not_of(" \t\r\n", after);
+            if (next != std::string_view::npos && text[next] == '(') return {base + at, base + after};
+        }
+        if (word) return {base + *word, base + *word + name.size()};
+    }
+    const std::size_t end = d.lines.contentEnd(d.text, line);
+    const std::size_t begin = std::min(d.text.find_first_not_of(" \t", base), end);
+    return {begin, end};
+}
+
+json Diagnostic(const Document& d, const HeaderFinding& f) {
+    const std::size_t line = f.line > 0 ? std::min(f.line - 1, d.lines.lineCount() - 1) : 0;
+    const auto [from, to] = NameBytes(d, line);
+    return {{"range", RangeJson(d, from, to)}, {"severity", 2}, {"source", "qmark"}, {"message", f.message}};
+}
+
+// Where line starts as the sync's edits count lines: past a byte-order mark on the first.
+std::size_t EditLineStart(const Document& d, std::size_t line) {
+    if (line >= d.lines.lineCount()) return d.text.size();
+    if (line == 0 && d.text.starts_with("\xEF\xBB\xBF")) return 3;
+    return d.lines.lineStart(line);
+}
+
+json TextEdit(const Document& d, const LineEdit& e) {
+    std::string text;
+    for (const std::string& line : e.lines) text += line;
+    return {{"range", RangeJson(d, EditLineStart(d, e.first), EditLineStart(d, e.first + e.count))},
+            {"newText", std::move(text)}};
+}
+
+json Action(const Document& d, const ActionRequest& r, std::string title, std::string kind, json edits) {
+    json edit;
+    if (r.documentChanges) {
+        edit["documentChanges"] = json::array(
+            {{{"textDocument", {{"uri", d.uri}, {"version", d.version}}}, {"edits", std::move(edits)}}});
+    } else {
+        edit["changes"][d.uri] = std::move(edits);
+    }
+    return {{"title", std::move(title)}, {"kind", std::move(kind)}, {"edit", std::move(edit)}};
+}
+
+bool Wanted(const ActionRequest& r, std::string_view kind) {
+    if (!r.only.is_array()) return true;
+    for (const json& k : r.only) {
+        if (!k.is_string()) continue;
+        const std::string& want = k.get_ref<const std::string&>();
+        if (kind == want || (kind.starts_with(want) && kind[want.size()] == '.')) return true;
+    }
+    return false;
+}
+
+bool IsRemark(std::string_view line, DevelopmentLanguage language) {
+    line.remove_prefix(std::min(line.size(), line.find_first_not_of(" \t")));
+    return line.starts_with(RemarkPrefix(language));
+}
+
+// The declaration the line is part of: its first line, and whether a header stands above it.
+struct Span {
+    std::size_t first = 0;
+    bool headed = false;
+    std::optional<ProcedureDescription> description;
+};
+
+Span DeclarationAround(const Document& d, std::size_t line) {
+    Span s{line, false, ReadDeclaration(DeclarationText(d, line, SIZE_MAX), *d.language).description};
+    std::size_t above = line;
+    while (above > 0 && d.lines.contentEnd(d.text, above - 1) == d.lines.lineStart(above - 1)) --above;
+    if (above > 0) {
+        const std::size_t begin = d.lines.lineStart(above - 1);
+        s.headed =
+            IsRemark(std::string_view(d.text).substr(begin, d.lines.contentEnd(d.text, above - 1) - begin),
+                     *d.language);
+    }
+    return s;
+}
+
+// The header's lines with the declaration's indent and line end (the first line's where the
+// declaration's has none; LF where no line has one).
+std::string IndentedHeader(const Document& d, std::size_t line, const std::string& header) {
+    const std::size_t begin = d.lines.lineStart(line), end = d.lines.contentEnd(d.text, line);
+    const std::string_view content = std::string_view(d.text).substr(begin, end - begin);
+    const std::string_view indent =
+        content.substr(0, std::min(content.size(), content.find_first_not_of(" \t")));
+    std::size_t breakAt = end, breakEnd = line + 1 < d.lines.lineCount() ? d.lines.lineStart(line + 1) : end;
+    if (breakAt == breakEnd && d.lines.lineCount() > 1) {
+        breakAt = d.lines.contentEnd(d.text, 0);
+        breakEnd = d.lines.lineStart(1);
+    }
+    const std::string lineEnd = breakAt < breakEnd ? d.text.substr(breakAt, breakEnd - breakAt) : "\n";
+    std::string out;
+    for (std::size_t from = 0; from < header.size();) {
+        const std::size_t to = std::min(header.find("\r\n", from), header.size());
+        out.append(indent).append(header, from, to - from) += lineEnd;
+        from = to + 2;
+    }
+    return out;
+}
+
+}  // namespace
+
+json DocumentDiagnostics(Document& d) {
+    json out = json::array();
+    if (!d.language) return out;
+    for (const HeaderFinding& f : Checked(d).findings) out.push_back(Diagnostic(d, f));
+    return out;
+}
+
+json DocumentCodeActions(Document& d, const ActionRequest& r, const std::function<EditStamp()>& stamp) {
+    json actions = json::array();
+    if (!d.language) return actions;
+    std::optional<EditStamp> stamped;
+    const auto getStamp = [&]() -> const EditStamp& {
+        if (!stamped) stamped = stamp();
+        return *stamped;
+    };
+    const HeaderSyncResult& checked = Checked(d);
+    HeaderSyncResult updated;
+    if (!checked.findings.empty() && (Wanted(r, kUpdateKind) || Wanted(r, kUpdateAllKind))) {
+        const EditStamp& s = getStamp();
+        updated =
+            SyncDocument(d.text, *d.language, d.path,
+                         HeaderUpdate{{FormatCommentDate(s.date), s.developer, "Updated"}, false, s.date});
+    }
+    // Each block's edits stand between the declaration before it and its own.
+    std::vector<std::size_t> stale;
+    for (const HeaderFinding& f : updated.findings)
+        if (f.fix == HeaderFinding::Fix::Updated && (stale.empty() || stale.back() != f.line - 1))
+            stale.push_back(f.line - 1);
+    std::vector<json> staleEdits(stale.size(), json::array());
+    std::vector<std::size_t> firstEdited(stale.size(), SIZE_MAX);
+    for (const LineEdit& e : updated.edits) {
+        const std::size_t k = std::upper_bound(stale.begin(), stale.end(), e.first) - stale.begin();
+        if (k == stale.size()) continue;
+        staleEdits[k].push_back(TextEdit(d, e));
+        firstEdited[k] = std::min(firstEdited[k], e.first);
+    }
+    if (Wanted(r, kUpdateKind)) {
+        for (std::size_t k = 0; k < stale.size(); ++k) {
+            if (staleEdits[k].empty() || r.end.line < firstEdited[k] || r.start.line > stale[k]) continue;
+            json action = Action(d, r, "Update header", std::string(kUpdateKind), std::move(staleEdits[k]));
+            action["isPreferred"] = true;
+            for (const HeaderFinding& f : checked.findings)
+                if (f.line == stale[k] + 1) action["diagnostics"].push_back(Diagnostic(d, f));
+            actions.push_back(std::move(action));
+        }
+    }
+    if (Wanted(r, kInsertKind) && r.start.line < d.lines.lineCount()) {
+        const Span span = DeclarationAround(d, r.start.line);
+        if (span.description && !span.headed) {
+            const EditStamp& s = getStamp();
+            const std::string header =
+                DocumentHeader(*span.description, *d.language, d.path, s.developer, s.date);
+            const std::size_t at = EditLineStart(d, span.first);
+            actions.push_back(Action(d, r, "Insert header", std::string(kInsertKind),
+                                     json::array({{{"range", RangeJson(d, at, at)},
+                                                   {"newText", IndentedHeader(d, span.first, header)}}})));
+        }
+    }
+    if (Wanted(r, kUpdateAllKind) && !updated.edits.empty()) {
+        json edits = json::array();
+        for (const LineEdit& e : updated.edits) edits.push_back(TextEdit(d, e));
+        actions.push_back(
+            Action(d, r, "Update all headers in this file", std::string(kUpdateAllKind), std::move(edits)));
+    }
+    return actions;
+}
+
+}  // namespace qm
