@@ -104,9 +104,23 @@ bool Wanted(const ActionRequest& r, std::string_view kind) {
     return false;
 }
 
-bool IsRemark(std::string_view line, DevelopmentLanguage language) {
-    line.remove_prefix(std::min(line.size(), line.find_first_not_of(" \t")));
-    return line.starts_with(RemarkPrefix(language));
+std::string_view LineText(const Document& d, std::size_t line) {
+    const std::size_t begin = d.lines.lineStart(line);
+    return std::string_view(d.text).substr(begin, d.lines.contentEnd(d.text, line) - begin);
+}
+
+// Whether the line is part of a comment: a remark, or a C++ comment's opener, middle or closer.
+bool IsCommentLine(const Document& d, std::size_t line) {
+    std::string_view text = LineText(d, line);
+    text.remove_prefix(std::min(text.size(), text.find_first_not_of(" \t")));
+    if (*d.language == kVisualBasic) return text.starts_with('\'');
+    return text.starts_with("//") || text.starts_with("/*") || text.starts_with('*');
+}
+
+// The first line of the comment that holds line.
+std::size_t CommentStart(const Document& d, std::size_t line) {
+    while (line > 0 && IsCommentLine(d, line - 1)) --line;
+    return line;
 }
 
 // The declaration the line is part of: its first line, and whether a header stands above it.
@@ -119,13 +133,8 @@ struct Span {
 Span DeclarationAround(const Document& d, std::size_t line) {
     Span s{line, false, ReadDeclaration(DeclarationText(d, line, SIZE_MAX), *d.language).description};
     std::size_t above = line;
-    while (above > 0 && d.lines.contentEnd(d.text, above - 1) == d.lines.lineStart(above - 1)) --above;
-    if (above > 0) {
-        const std::size_t begin = d.lines.lineStart(above - 1);
-        s.headed =
-            IsRemark(std::string_view(d.text).substr(begin, d.lines.contentEnd(d.text, above - 1) - begin),
-                     *d.language);
-    }
+    while (above > 0 && LineText(d, above - 1).find_first_not_of(" \t") == std::string_view::npos) --above;
+    s.headed = above > 0 && IsCommentLine(d, above - 1);
     return s;
 }
 
@@ -187,7 +196,7 @@ json DocumentCodeActions(Document& d, const ActionRequest& r, const std::functio
         const std::size_t k = std::upper_bound(stale.begin(), stale.end(), e.first) - stale.begin();
         if (k == stale.size()) continue;
         staleEdits[k].push_back(TextEdit(d, e));
-        firstEdited[k] = std::min(firstEdited[k], e.first);
+        firstEdited[k] = std::min(firstEdited[k], CommentStart(d, e.first));
     }
     if (Wanted(r, kUpdateKind)) {
         for (std::size_t k = 0; k < stale.size(); ++k) {

@@ -161,12 +161,12 @@ json DidClose(Session::State& s, const json& params, std::vector<std::string>& o
 }
 
 json CodeAction(Session::State& s, const json& params, std::vector<std::string>&) {
-    Document* d = s.documents.find(Uri(params));
-    if (!d) return json::array();
     const auto [start, end] = ReadRange(Object(params, "range"));
     ActionRequest request{start, end, nullptr, s.documentChanges};
     if (const json& context = Object(params, "context"); context.contains("only"))
         request.only = context["only"];
+    Document* d = s.documents.find(Uri(params));
+    if (!d) return json::array();
     return DocumentCodeActions(*d, request, [&s] {
         EditStamp stamp{s.options.developer.value_or(""), s.options.date ? *s.options.date : LocalNow()};
         if (!s.options.developer) {
