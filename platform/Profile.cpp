@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/Directories.h"
-#include "platform/FileLock.h"
+#include "platform/GuardedFile.h"
 #include "platform/Text.h"
 #include "platform/WholeFile.h"
 
@@ -192,18 +192,14 @@ bool WriteProfileString(std::string_view section, std::string_view key, std::str
     const std::string path = ResolveProfilePath(fileName);
     if (fileName.find('/') == std::string_view::npos && !MakeDirectories(ConfigDir())) return false;
 
-    const FileLock lock(path, true);
-    if (!lock.locked()) {
-        errno = lock.error();
-        return false;
-    }
+    GuardedFile file(ResolveSymlinks(path), {.write = true, .create = true});
     // An unreadable file is refused here rather than replaced by one holding this key alone.
     std::string text;
-    if (!ReadWholeFile(lock.path(), text)) return false;
+    if (!file.read(text)) return false;
 
     const std::string updated = ProfileSetValue(text, section, key, value, lineEnd);
     if (updated == text) return true;
-    const bool written = AtomicReplace(lock.path(), updated);
+    const bool written = file.replace(updated);
     const int err = errno;
     Forget(path);
     if (t_snapshot) t_snapshot->erase(path);

@@ -41,9 +41,10 @@ std::size_t GetPrivateProfileString(std::string_view section, std::string_view k
                                     std::string_view fileName);
 
 // Stores key=value in section, creating the directory, file, section or key as needed.
-// Atomic and serialized with other writers (FileLock + AtomicReplace), symlinks followed.
-// Returns false, with errno set, when the file cannot be read or written (unreadable,
-// read-only, special or oversized files are left as they are), and refuses (false, EINVAL)
+// Atomic and serialized with other writers (GuardedFile), symlinks followed. Returns false,
+// with errno set, when the file cannot be read or written (unreadable, read-only, special,
+// oversized, hard-linked files and those locked by another program for long are left as they
+// are), and refuses (false, EINVAL)
 // names or values that would break the file's structure (line breaks, '=' in a key, ']' in a
 // section name).
 bool WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "platform/Directories.h"
-#include "platform/FileLock.h"
+#include "platform/GuardedFile.h"
 #include "platform/WholeFile.h"
 
 namespace qm {
@@ -141,18 +141,17 @@ long RegSetValueEx(HKEY key, std::string_view valueName, std::uint32_t type, con
         return ERROR_INVALID_PARAMETER;
 
     const std::string_view rootName = RootName(open->root);
-    const FileLock lock(RegistryFilePath(open->root), false);
-    if (!lock.locked()) return ErrorFromErrno(lock.error(), ERROR_WRITE_FAULT);
+    GuardedFile file(ResolveSymlinks(RegistryFilePath(open->root)), {.write = true});
     std::string text;
-    if (!ReadWholeFile(lock.path(), text)) return ErrorFromErrno(errno, ERROR_WRITE_FAULT);
+    if (!file.read(text)) return ErrorFromErrno(file.error(), ERROR_WRITE_FAULT);
     const RegDocument doc = RegDocument::Parse(text, rootName);
     // Rewriting would drop the lines that could not be read; leave such a file alone.
     if (!doc.error().empty()) return ERROR_WRITE_FAULT;
     if (!open->path.empty() && !doc.findKey(open->path)) return ERROR_FILE_NOT_FOUND;
     RegValue value{std::string(valueName), type, {}};
     if (size > 0) value.data.assign(data, data + size);
-    if (!AtomicReplace(lock.path(), RegDocument::EditValue(text, rootName, open->path, value)))
-        return ErrorFromErrno(errno, ERROR_WRITE_FAULT);
+    if (!file.replace(RegDocument::EditValue(text, rootName, open->path, value)))
+        return ErrorFromErrno(file.error(), ERROR_WRITE_FAULT);
     return ERROR_SUCCESS;
 }
 

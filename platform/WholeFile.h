@@ -29,12 +29,4 @@ std::string ResolveSymlinks(const std::string& path);
 // for root), the user may write it, and its folder takes new files. false with errno set.
 bool CanReplace(const std::string& path);
 
-// Replaces path's file with content atomically: a temporary file in the same folder, fsynced
-// and renamed over it, so a crash leaves the old or the new file, never a torn one. Symlinks
-// are followed and kept; the old file's mode and owner are kept; a new file run as root goes
-// to the folder's owner. Refuses (false, errno set) a file that is not regular (EISDIR,
-// EINVAL) or is read-only (EACCES). Callers hold a FileLock on path, under which temporary
-// files left by killed writers are cleared. false with errno set on failure, nothing left.
-bool AtomicReplace(const std::string& path, std::string_view content);
-
 }  // namespace qm

@@ -13,7 +13,7 @@
 #include "app/qmark/MessageText.h"
 #include "app/qmark/ProcedureJson.h"
 #include "app/qmark/SourceCommands.h"
-#include "platform/FileError.h"
+#include "platform/SourceWalk.h"
 
 namespace qm {
 namespace {
@@ -64,7 +64,7 @@ const CommandRow kCommands[] = {
      "CR LF); with no declaration, or on any failure, the input alone\n"
      "comes back",
      RunHeader, false, true},
-    {"check", "check [OPTION]... PATH...",
+    {"check", "check [OPTION]... PATH...\ncheck [OPTION]... --stdin-filename PATH < text",
      "report the headers that are out of step with the declarations\n"
      "below them (exit 1); with --missing, procedures without one too",
      RunCheck, true},
@@ -82,8 +82,8 @@ constexpr std::string_view kDescribing =
     "Describing the procedure (block; standard input is not read when any is given):";
 constexpr std::string_view kReading = "Reading a declaration (describe, header, block --declaration):";
 constexpr std::string_view kSources =
-    "Checking and updating (folders are walked for .bas .cls .frm .ctl .dsr and\n"
-    ".h .hh .hpp .hxx .c .cc .cpp .cxx files; --language overrides the extension):";
+    "Checking and updating (folders are walked for the source files listed below;\n"
+    "--language overrides the extension):";
 constexpr std::string_view kGeneral = "Options:";
 
 // One option. commands lists the names of the commands it applies to, blank-separated;
@@ -150,6 +150,9 @@ const OptionRow kOptions[] = {
      [](Request& r, std::string_view, const std::string&) { r.sources.addMissing = true; }},
     {"--note", "TEXT", kSources, "update", "the new history line's note; default \"Updated\"",
      [](Request& r, std::string_view, const std::string& v) { r.sources.note = v; }},
+    {"--stdin-filename", "PATH", kSources, "check",
+     "check the text on standard input, reported as PATH, whose\nextension gives the language",
+     [](Request& r, std::string_view, const std::string& v) { r.sources.stdinFilename = v; }},
     {"--language", "N", kGeneral, "",
      "0 Visual Basic ('), 1 Visual C++ (//), also the language a\ndeclaration is read in; default from the "
      "settings",
@@ -232,6 +235,8 @@ std::string UsageText() {
             AddHelpRow(out, left, o.help);
         }
     }
+    out += "\nSource files: Visual Basic " + SourceExtensions(kVisualBasic) + "\n              C++ " +
+           SourceExtensions(kVisualCpp) + "\n";
     out += R"(
 Each value is one argument: --name VALUE or --name=VALUE. "--" ends the options.
 
@@ -242,7 +247,11 @@ JSON description (every key may be left out):
 Settings: "Comments Type" and "Personal Name" in section [General] of
 $XDG_CONFIG_HOME/quillmark/Qmark98.ini (default ~/.config/quillmark/Qmark98.ini).
 
-Exit status: 0 done, 1 a file or output failure, 2 a bad command line or bad input.
+Exit status:
+  0  done; for check and update, every header in step
+  1  headers out of step: reported by check, or left so by update
+  2  a bad command line or bad input, a file or folder that could not be read or
+     written (check and update go on with the others), or output that failed
 )";
     return out;
 }
@@ -364,7 +373,7 @@ int RunQmark(std::vector<std::string> args, std::istream& in, std::ostream& out,
         out.flush();
         if (!out) {
             err << "qmark: cannot write to standard output\n";
-            return kExitFailure;
+            return kExitBadInput;
         }
         return status;
     } catch (const UsageError& e) {
@@ -378,12 +387,9 @@ int RunQmark(std::vector<std::string> args, std::istream& in, std::ostream& out,
     } catch (const InputError& e) {
         err << "qmark: " << e.what() << '\n';
         return kExitBadInput;
-    } catch (const FileError& e) {
-        err << "qmark: " << e.what() << '\n';
-        return kExitFailure;
     } catch (const std::exception& e) {
         err << "qmark: " << e.what() << '\n';
-        return kExitFailure;
+        return kExitBadInput;
     }
 }
 

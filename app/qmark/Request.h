@@ -14,9 +14,10 @@
 
 namespace qm {
 
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailure = 1;
-inline constexpr int kExitBadInput = 2;
+// The exit statuses, as --help, qmark(1) and the README list them.
+inline constexpr int kExitOk = 0;        // done; check and update: every header in step
+inline constexpr int kExitReported = 1;  // check and update: headers reported out of step
+inline constexpr int kExitBadInput = 2;  // a bad command line or input, or a read or write failed
 
 // A bad command line; reported with a pointer to --help.
 class UsageError : public std::runtime_error {

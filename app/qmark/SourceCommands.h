@@ -21,13 +21,16 @@ struct SourceOptions {
     std::string note = "Updated";
     std::string developer{};
     DateTime date{};
+    std::optional<std::string> stdinFilename{};  // check the text stdinText under this name
+    std::string stdinText{};
 };
 
-// Walks the paths (folders for .bas .cls .frm .ctl .dsr and .h .hh .hpp .hxx .c .cc .cpp .cxx,
-// hidden folders skipped), reads each file once and reports `FILE:LINE: warning: …` lines (or a
-// JSON array) on out and a one-line summary on err; update rewrites stale blocks atomically, or
-// prints a unified diff with dryRun. Returns 0 all in step, 1 something left out of step, 2 a
-// file that could not be read or written (reported, the walk goes on).
+// Walks the paths (platform's WalkSources: folders for the source extensions, hidden folders
+// skipped, symbolic links met in folders not followed), reads each file once and reports
+// `FILE:LINE: warning: …` lines (or a JSON array) on out and a one-line summary on err; update
+// rewrites stale blocks through GuardedFile, or prints a unified diff with dryRun. A fix is
+// reported as made only once its file is written. Returns 0 all in step, 1 something left out
+// of step, 2 a path that could not be read or written (reported, the walk goes on).
 int RunSourceCommand(const SourceOptions& options, std::ostream& out, std::ostream& err);
 
 struct Request;

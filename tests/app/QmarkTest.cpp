@@ -283,7 +283,7 @@ TEST(QmarkProcess, WritesTheBlockByteForByteAndExitsWithTheRightStatus) {
     const std::tuple<std::string, std::string, int, std::string, std::string> rows[] = {
         {block + dir + "json", dir + "out", 0, Golden("0"), ""},
         {block + "/dev/zero", dir + "out", 2, "", "qmark: standard input is over 8 MiB, more than any "},
-        {"free --language 0 <" + dir + "json", "/dev/full", 1, "",
+        {"free --language 0 <" + dir + "json", "/dev/full", 2, "",
          "qmark: cannot write to standard output\n"}};
     for (const auto& [args, output, status, out, err] : rows) {
         const int s =
