@@ -1,19 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "server/DocumentStyle.h"
 
-#include <filesystem>
-
-#include "platform/Text.h"
+#include "platform/SourceWalk.h"
 
 namespace qm {
 
 std::optional<DevelopmentLanguage> DocumentLanguage(const std::string& path) {
-    const std::string ext = AsciiLower(std::filesystem::path(path).extension().string());
-    for (const char* vb : {".bas", ".cls", ".frm", ".ctl", ".dsr"})
-        if (ext == vb) return kVisualBasic;
-    for (const char* cpp : {".h", ".hh", ".hpp", ".hxx", ".c", ".cc", ".cpp", ".cxx"})
-        if (ext == cpp) return kVisualCpp;
-    return std::nullopt;
+    return SourceLanguageOf(path.substr(path.rfind('/') + 1));
 }
 
 HeaderSyncResult SyncDocument(std::string_view text, DevelopmentLanguage language, const std::string&,

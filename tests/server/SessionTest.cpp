@@ -23,7 +23,9 @@ std::string Message(const json& id, std::string method, json params = json::obje
     return m.dump();
 }
 std::string Init(bool documentChanges = false) {
-    return Message(0, "initialize", {{"capabilities", {{"workspace", {{"workspaceEdit", {{"documentChanges", documentChanges}}}}}}}});
+    return Message(
+        0, "initialize",
+        {{"capabilities", {{"workspace", {{"workspaceEdit", {{"documentChanges", documentChanges}}}}}}}});
 }
 std::string Open(const std::string& text, const std::string& uri = kUri) {
     return Message({}, "textDocument/didOpen",
@@ -35,8 +37,9 @@ json Range(std::size_t l1, std::size_t c1, std::size_t l2, std::size_t c2) {
 std::string Actions(int id, std::size_t from, std::size_t to, json only = nullptr) {
     json context = {{"diagnostics", json::array()}};
     if (!only.is_null()) context["only"] = std::move(only);
-    return Message(id, "textDocument/codeAction",
-                   {{"textDocument", {{"uri", kUri}}}, {"range", Range(from, 0, to, 0)}, {"context", context}});
+    return Message(
+        id, "textDocument/codeAction",
+        {{"textDocument", {{"uri", kUri}}}, {"range", Range(from, 0, to, 0)}, {"context", context}});
 }
 
 // What came back, a line each: "ID result", "ID error CODE", "diagnostics vN L:C-L:C message..."
@@ -53,7 +56,8 @@ std::string Exchange(Session& s, const std::vector<std::string>& in, std::vector
         if (m.contains("error")) {
             lines += m["id"].dump() + " error " + m["error"]["code"].dump();
         } else if (m.contains("result")) {
-            lines += m["id"].dump() + " " + (m["result"].contains("capabilities") ? "capabilities" : m["result"].dump());
+            lines += m["id"].dump() + " " +
+                     (m["result"].contains("capabilities") ? "capabilities" : m["result"].dump());
         } else if (m["method"] == "textDocument/publishDiagnostics") {
             lines += "diagnostics v" + m["params"].value("version", json("-")).dump();
             for (const json& d : m["params"]["diagnostics"]) {
@@ -77,19 +81,23 @@ TEST(Session, FollowsTheLifecycleAndAnswersBadMessages) {
         std::optional<int> exit;
     } rows[] = {
         {{Actions(7, 0, 0), Open("x"), Init(), Init(), Message(nullptr, "exit")},
-         "7 error -32002\n0 capabilities\n0 error -32600\n", 1},
+         "7 error -32002\n0 capabilities\n0 error -32600\n",
+         1},
         {{Init(), "nonsense", "[1]", Message(3, "workspace/symbol"), Message({}, "$/setTrace"), R"({"id":4})",
           R"({"jsonrpc":"2.0","id":9,"result":null})"},
          "0 capabilities\nnull error -32700\nnull error -32600\n3 error -32601\n4 error -32600\n"},
         {{Init(), Message(2, "shutdown"), Actions(3, 0, 0), Message(nullptr, "exit"), Message(4, "shutdown")},
-         "0 capabilities\n2 null\n3 error -32600\n", 0},
+         "0 capabilities\n2 null\n3 error -32600\n",
+         0},
         {{Message(nullptr, "exit")}, "", 1},
-        {{Init(), Actions(5, 0, 0), Message({}, "$/cancelRequest", {{"id", 5}})}, "0 capabilities\n5 error -32800\n"},
+        {{Init(), Actions(5, 0, 0), Message({}, "$/cancelRequest", {{"id", 5}})},
+         "0 capabilities\n5 error -32800\n"},
         {{Init(), Message({}, "textDocument/didOpen", {{"textDocument", {{"uri", kUri}}}}),
           Message(6, "textDocument/codeAction", {{"textDocument", {{"uri", kUri}}}}),
           Message(8, "initialize", {{"initializationOptions", {{"language", 2}}}})},
          "0 capabilities\nwindow/logMessage\n6 error -32602\n8 error -32600\n"},
-        {{Message(1, "initialize", {{"initializationOptions", {{"developer", "A\nB"}}}})}, "1 error -32602\n"},
+        {{Message(1, "initialize", {{"initializationOptions", {{"developer", "A\nB"}}}})},
+         "1 error -32602\n"},
     };
     for (const auto& r : rows) {
         Session s({std::nullopt, "Bo", kDate});
@@ -101,15 +109,21 @@ TEST(Session, FollowsTheLifecycleAndAnswersBadMessages) {
 // A stale header (CR LF, as the block writes it) above a name of accents and CJK, and a
 // procedure without one.
 std::string StaleText() {
-    const ProcedureDescription d{"Größe日本", "", "", ProcedureKind::Sub, AccessLevel::Public,
+    const ProcedureDescription d{"Größe日本",
+                                 "",
+                                 "",
+                                 ProcedureKind::Sub,
+                                 AccessLevel::Public,
                                  {{"OrderID", "No", "Long", "Order to total"}}};
     return BuildCommentBlock(d, kVisualBasic, {{"06-Dec-98", "Ada", "Creation Date"}}) +
-           "Public Sub Größe日本(ByVal OrderNo As Long)\r\nEnd Sub\r\n\r\n  Private Function Plain(A As Long) As Long\r\n";
+           "Public Sub Größe日本(ByVal OrderNo As Long)\r\nEnd Sub\r\n\r\n  Private Function Plain(A As "
+           "Long) As Long\r\n";
 }
 
 std::string Change(int version, json change) {
-    return Message({}, "textDocument/didChange",
-                   {{"textDocument", {{"uri", kUri}, {"version", version}}}, {"contentChanges", {std::move(change)}}});
+    return Message(
+        {}, "textDocument/didChange",
+        {{"textDocument", {{"uri", kUri}, {"version", version}}}, {"contentChanges", {std::move(change)}}});
 }
 
 TEST(Session, PublishesCheckFindingsOncePerBurstOfChanges) {
@@ -124,7 +138,8 @@ TEST(Session, PublishesCheckFindingsOncePerBurstOfChanges) {
           Change(3, {{"range", Range(17, 25, 17, 25)}, {"text", "x"}})},
          "diagnostics v3 17:11-17:18 parameter 'OrderID' is now 'xOrderID'\n"},
         {{Change(4, {{"range", Range(17, 25, 17, 26)}, {"text", ""}})}, "diagnostics v4\n"},
-        {{Change(5, {{"text", StaleText()}})}, "diagnostics v5 17:11-17:18 parameter 'OrderID' is now 'OrderNo'\n"},
+        {{Change(5, {{"text", StaleText()}})},
+         "diagnostics v5 17:11-17:18 parameter 'OrderID' is now 'OrderNo'\n"},
         {{Message({}, "textDocument/didClose", {{"textDocument", {{"uri", kUri}}}})}, "diagnostics v\"-\"\n"},
     };
     for (const auto& r : rows) EXPECT_EQ(Exchange(s, r.in), r.out) << r.in.front();
@@ -132,7 +147,8 @@ TEST(Session, PublishesCheckFindingsOncePerBurstOfChanges) {
 
 // text with a WorkspaceEdit's edits for it applied, last first.
 std::string Applied(std::string text, const json& edit) {
-    const json& edits = edit.contains("changes") ? edit["changes"][kUri] : edit["documentChanges"][0]["edits"];
+    const json& edits =
+        edit.contains("changes") ? edit["changes"][kUri] : edit["documentChanges"][0]["edits"];
     const LineIndex lines(text);
     for (auto e = edits.rbegin(); e != edits.rend(); ++e) {
         const auto at = [&](const char* end) {
@@ -174,12 +190,14 @@ TEST(Session, OffersTheEditsOfUpdateAndHeader) {
     EXPECT_EQ(Applied(text, out.at(0)["result"][0]["edit"]), ApplyEdits(text, update.edits));
     EXPECT_EQ(out.at(0)["result"][0]["edit"]["documentChanges"][0]["textDocument"]["version"], 1);
     std::string header;
-    const std::string block = BuildCommentBlock({"Plain", "", "Long", ProcedureKind::Function, AccessLevel::Private,
-                                                 {{"A", "No", "Long", ""}}},
-                                                kVisualBasic, "Bo", kDate);
-    for (std::size_t at = 0; at < block.size(); at = block.find('\n', at) + 1) header += "  " + block.substr(at, block.find('\n', at) + 1 - at);
+    const std::string block = BuildCommentBlock(
+        {"Plain", "", "Long", ProcedureKind::Function, AccessLevel::Private, {{"A", "No", "Long", ""}}},
+        kVisualBasic, "Bo", kDate);
+    for (std::size_t at = 0; at < block.size(); at = block.find('\n', at) + 1)
+        header += "  " + block.substr(at, block.find('\n', at) + 1 - at);
     const std::size_t plain = text.find("  Private");
-    EXPECT_EQ(Applied(text, out.at(1)["result"][0]["edit"]), text.substr(0, plain) + header + text.substr(plain));
+    EXPECT_EQ(Applied(text, out.at(1)["result"][0]["edit"]),
+              text.substr(0, plain) + header + text.substr(plain));
 }
 
 }  // namespace

@@ -16,7 +16,8 @@ std::string Frames(std::string_view stream, bool bytewise) {
         const std::size_t n = bytewise ? 1 : stream.size();
         reader.feed(stream.substr(at, n));
         at += n;
-        while (std::optional<Frame> f = reader.next()) out += (f->error.empty() ? f->body : "error: " + f->error) + "|";
+        while (std::optional<Frame> f = reader.next())
+            out += (f->error.empty() ? f->body : "error: " + f->error) + "|";
     }
     if (!reader.broken().empty()) out += "broken: " + reader.broken();
     return out;
@@ -54,9 +55,9 @@ TEST(LineIndex, CountsCharactersInUtf16Units) {
         std::size_t offset;
         Position back;
     } rows[] = {
-        {{0, 2}, 2, {0, 2}},   {{0, 9}, 2, {0, 2}},   {{1, 0}, 4, {1, 0}},   {{1, 2}, 7, {1, 2}},
-        {{1, 3}, 10, {1, 3}},  {{1, 4}, 10, {1, 3}},  {{1, 5}, 14, {1, 5}},  {{1, 6}, 15, {1, 6}},
-        {{2, 1}, 17, {2, 1}},  {{3, 0}, 18, {3, 0}},  {{7, 3}, 18, {3, 0}},
+        {{0, 2}, 2, {0, 2}},  {{0, 9}, 2, {0, 2}},  {{1, 0}, 4, {1, 0}},  {{1, 2}, 7, {1, 2}},
+        {{1, 3}, 10, {1, 3}}, {{1, 4}, 10, {1, 3}}, {{1, 5}, 14, {1, 5}}, {{1, 6}, 15, {1, 6}},
+        {{2, 1}, 17, {2, 1}}, {{3, 0}, 18, {3, 0}}, {{7, 3}, 18, {3, 0}},
     };
     EXPECT_EQ(lines.lineCount(), 4u);
     for (const auto& r : rows) {
