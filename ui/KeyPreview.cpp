@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QWidget>
+#include <utility>
 
 namespace qm {
 namespace {
@@ -36,6 +37,9 @@ int KeyPreview::LatinKey(const QKeyEvent& event) {
 
 KeyPreview::KeyPreview(QWidget* window, KeyUpHandler onKeyUp)
     : QObject(window), m_window(window), m_onKeyUp(std::move(onKeyUp)) {
+    m_pendingTimer.setSingleShot(true);
+    m_pendingTimer.setInterval(kRepeatPairMs);
+    connect(&m_pendingTimer, &QTimer::timeout, this, &KeyPreview::deliverPending);
     qApp->installEventFilter(this);
 }
 
@@ -66,23 +70,68 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
             if (label == watched) return true;
         return false;
     }
-    if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || !watched->isWidgetType()) return false;
+    const bool keyEvent =
+        type == QEvent::KeyPress || type == QEvent::KeyRelease || type == QEvent::ShortcutOverride;
+    if (!keyEvent || !watched->isWidgetType()) return false;
     auto* receiver = static_cast<QWidget*>(watched);
     if (receiver->window() != m_window || !firstReceiver(receiver)) return false;
 
     auto* key = static_cast<QKeyEvent*>(event);
     const int latin = LatinKey(*key);
     if (type == QEvent::KeyRelease) {
-        // Auto-repeat sends a release per repeat; only the real one counts.
-        if (m_onKeyUp && !key->isAutoRepeat()) m_onKeyUp(latin, key->modifiers());
+        released(latin, *key);
         return false;
     }
+    // A press an access key takes arrives only as this announcement of it.
+    pressed(latin, *key);
+    if (type == QEvent::ShortcutOverride) return false;
     // ALT without Ctrl or Meta; AltGr combinations that type characters are left alone.
     const Qt::KeyboardModifiers chord =
         key->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier);
     const bool letterOrDigit =
         (latin >= Qt::Key_A && latin <= Qt::Key_Z) || (latin >= Qt::Key_0 && latin <= Qt::Key_9);
     return chord == Qt::AltModifier && letterOrDigit;
+}
+
+// A press stamped with the time of the key's last release continues a held key: the X server
+// sends each auto-repeat as a release and a press at one time.
+void KeyPreview::pressed(int key, const QKeyEvent& event) {
+    const quint64 time = event.timestamp();
+    const bool repeat = event.isAutoRepeat() || (time != 0 && time == m_keys.value(key).releasedAt);
+    if (repeat && m_pending && m_pending->key == key) {
+        m_pendingTimer.stop();
+        m_pending.reset();
+        return;
+    }
+    deliverPending();
+    if (repeat) return;
+    KeyState& state = m_keys[key];
+    state.altAtPress = event.modifiers().testFlag(Qt::AltModifier);
+    state.actedWhileHeld = false;
+}
+
+void KeyPreview::released(int key, const QKeyEvent& event) {
+    if (event.isAutoRepeat()) return;
+    deliverPending();
+    KeyState& state = m_keys[key];
+    state.releasedAt = event.timestamp();
+    // A repeat the toolkit missed, arriving after its release had acted already.
+    if (state.actedWhileHeld) return;
+    const Release release{key, event.modifiers() | (state.altAtPress ? Qt::AltModifier : Qt::NoModifier)};
+    // Without a time stamp no press can be matched to it.
+    if (state.releasedAt == 0) return deliver(release);
+    m_pending = release;
+    m_pendingTimer.start();
+}
+
+void KeyPreview::deliver(const Release& release) {
+    m_keys[release.key].actedWhileHeld = true;
+    if (m_onKeyUp) m_onKeyUp(release.key, release.modifiers);
+}
+
+void KeyPreview::deliverPending() {
+    m_pendingTimer.stop();
+    if (std::optional<Release> release = std::exchange(m_pending, std::nullopt)) deliver(*release);
 }
 
 }  // namespace qm

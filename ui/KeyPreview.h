@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
+#include <QHash>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <QVector>
 #include <functional>
+#include <optional>
 
 class QKeyEvent;
 class QLabel;
@@ -12,14 +15,20 @@ class QWidget;
 namespace qm {
 
 // Key preview for one window: every key release in the window reaches onKeyUp before the
-// focused control sees it, with the modifiers held at that moment; a held key's auto-repeated
-// releases do not, so it acts once. Letters arrive as their Latin key under any layout.
-// ALT+letter presses that no access key took are swallowed, so they never type the letter
-// into a text box.
+// focused control sees it, with the modifiers held at that moment, ALT counted as held when it
+// was down as the key went down (a quick roll off ALT+C lets go of ALT first). A held key acts
+// once, at its real release: the auto-repeated releases are dropped, also those the toolkit
+// fails to mark, which the X server stamps with the time of the press that follows them; to
+// tell, a stamped release is handed on a few milliseconds late. Letters arrive as their Latin
+// key under any layout. ALT+letter presses that no access key took are swallowed, so they
+// never type the letter into a text box.
 class KeyPreview : public QObject {
     Q_OBJECT
 public:
     using KeyUpHandler = std::function<void(int keyCode, Qt::KeyboardModifiers shift)>;
+
+    // How long a stamped release waits for the press of an auto-repeat that would follow it.
+    static constexpr int kRepeatPairMs = 40;
 
     // Owned by window; watches the whole application until window is gone.
     KeyPreview(QWidget* window, KeyUpHandler onKeyUp);
@@ -37,11 +46,30 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Per key: ALT at its last real press, the time of its last release, and whether a release
+    // of the press it still holds has acted already.
+    struct KeyState {
+        bool altAtPress = false;
+        quint64 releasedAt = 0;
+        bool actedWhileHeld = false;
+    };
+    struct Release {
+        int key = 0;
+        Qt::KeyboardModifiers modifiers;
+    };
+
     bool firstReceiver(QWidget* receiver) const;
+    void pressed(int key, const QKeyEvent& event);
+    void released(int key, const QKeyEvent& event);
+    void deliver(const Release& release);
+    void deliverPending();
 
     QWidget* m_window;
     KeyUpHandler m_onKeyUp;
     QVector<QPointer<QLabel>> m_quietLabels;
+    QHash<int, KeyState> m_keys;
+    std::optional<Release> m_pending;
+    QTimer m_pendingTimer;
 };
 
 }  // namespace qm

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <algorithm>
 
 namespace qm {
 
@@ -17,7 +18,17 @@ PasteReader::PasteReader(QLineEdit* box, Take take) : QObject(box), m_box(box), 
 
 bool PasteReader::offer(QClipboard::Mode mode) {
     const QString text = QGuiApplication::clipboard()->text(mode);
-    return !text.isEmpty() && m_take(text);
+    if (text.isEmpty()) return false;
+    if (m_take && m_take(text)) return true;
+    const auto lineEnd = std::find_if(text.begin(), text.end(), [](QChar c) {
+        return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::LineSeparator ||
+               c == QChar::ParagraphSeparator;
+    });
+    if (lineEnd == text.end()) return false;
+    // The box's own middle-click paste drops the selection rather than replacing it.
+    if (mode == QClipboard::Selection) m_box->deselect();
+    m_box->insert(text.left(lineEnd - text.begin()));
+    return true;
 }
 
 bool PasteReader::eventFilter(QObject* watched, QEvent* event) {

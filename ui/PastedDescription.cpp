@@ -27,9 +27,10 @@ std::size_t EndOfCommentLines(std::string_view text) {
 }
 
 // The window offers Public, Private and Protected only; a Friend procedure shows as Public.
-PastedDescription ForTheWindow(ProcedureDescription d, bool hasPurpose) {
+PastedDescription ForTheWindow(ProcedureDescription d, bool hasPurpose,
+                               std::optional<std::vector<HistoryLine>> history) {
     if (d.access == AccessLevel::Friend) d.access = AccessLevel::Public;
-    return {std::move(d), hasPurpose};
+    return {std::move(d), hasPurpose, std::move(history)};
 }
 
 }  // namespace
@@ -42,10 +43,10 @@ std::optional<PastedDescription> DescribePastedText(std::string_view text, Devel
             block = ReadCommentBlock(text.substr(0, end), &*below.description);
     }
     if (block && block.description->kind != ProcedureKind::General)
-        return ForTheWindow(std::move(*block.description), true);
+        return ForTheWindow(std::move(*block.description), true, std::move(block.history));
     if (DeclarationResult declaration = ReadDeclaration(text, language);
         declaration && declaration.description->kind != ProcedureKind::General)
-        return ForTheWindow(std::move(*declaration.description), false);
+        return ForTheWindow(std::move(*declaration.description), false, std::nullopt);
     return std::nullopt;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "generator/CommentBlock.h"
 
@@ -12,6 +13,8 @@ struct PastedDescription {
     ProcedureDescription description;
     // A declaration says nothing of the purpose, so the one already typed stays.
     bool hasPurpose = false;
+    // A block's history lines, creation line first; none for a declaration.
+    std::optional<std::vector<HistoryLine>> history;
 };
 
 // One of our structured blocks (any prefix, CR LF or LF; a declaration under it splits a type

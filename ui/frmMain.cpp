@@ -63,6 +63,8 @@ frmMain::frmMain(Services& services, Clock clock, QWidget* parent)
     m_keyPreview->leaveLetterToKeyUp(Label2, txtSubPurpose);
     m_keyPreview->leaveLetterToKeyUp(Label3, txtSubReturns);
     new PasteReader(txtSubName, [this](const QString& text) { return takePaste(text); });
+    new PasteReader(txtSubPurpose);
+    new PasteReader(txtSubReturns);
 
     FitFormToCaptions(this);
     placeTabStrip();
@@ -144,6 +146,12 @@ void frmMain::CopyComments() {
                                                  .arg(QString::fromLocal8Bit(error.what())));
             return;
         }
+    } else if (m_pastedHistory) {
+        // One of our blocks, pasted and edited: its history goes on, with a line for today.
+        std::vector<HistoryLine> history = *m_pastedHistory;
+        history.push_back(
+            {FormatCommentDate(m_clock ? m_clock() : LocalNow()), settings.PersonalName, "Updated"});
+        block = BuildCommentBlock(description, settings.CommentsType, history);
     } else {
         block = BuildCommentBlock(description, settings.CommentsType, settings.PersonalName,
                                   m_clock ? m_clock() : LocalNow());
@@ -163,6 +171,7 @@ void frmMain::clearDescription() {
     for (QLineEdit* box : {txtSubName, txtSubPurpose, txtSubReturns}) box->clear();
     m_params->clearRows();
     m_freeText.clear();
+    m_pastedHistory.reset();
     txtSubName->setFocus();
 }
 
@@ -189,8 +198,9 @@ void frmMain::optProtected_Click() { txtSubName->setFocus(); }
 void frmMain::optPrivate_Click() { txtSubName->setFocus(); }
 
 void frmMain::optGeneral_Click() {
-    // A new dialog each time, so an earlier cancelled text never comes back.
-    auto dialog = std::make_unique<frmFreeComments>();
+    // A new dialog each time, so an earlier cancelled text never comes back. It belongs to this
+    // window, so the window manager minimises and restores it with the window.
+    auto dialog = std::make_unique<frmFreeComments>(this);
     dialog->exec();
     if (dialog->m_bOK) {
         m_freeText = dialog->commentsText();
@@ -208,7 +218,7 @@ void frmMain::txtSubReturns_GotFocus() { SelectAllText(txtSubReturns); }
 
 void frmMain::cmdParamAdd_Click() {
     const DevelopmentLanguage language = TheSettings().CommentsType;
-    auto dialog = std::make_unique<frmParamAdd>();
+    auto dialog = std::make_unique<frmParamAdd>(this);
     if (language == kVisualCpp) dialog->chkOptional->hide();
     dialog->exec();
     if (dialog->m_bOK) appendParameter(dialog->row());
@@ -230,6 +240,7 @@ bool frmMain::takePaste(const QString& text) {
 
 void frmMain::showPastedDescription(const PastedDescription& pasted) {
     const ProcedureDescription& description = pasted.description;
+    m_pastedHistory = pasted.history;
     txtSubName->setText(FromUtf8(description.name));
     if (pasted.hasPurpose) txtSubPurpose->setText(FromUtf8(description.purpose));
     txtSubReturns->setText(FromUtf8(description.returns));

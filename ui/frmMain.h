@@ -5,6 +5,8 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <optional>
+#include <vector>
 
 #include "generator/CommentBlock.h"
 #include "platform/DateTime.h"
@@ -44,8 +46,8 @@ public:
     // Visual C++ as soon as the language is known. Runs again on the first show after a close.
     void Form_Load();
     void Form_Unload();
-    // ALT+B, ALT+E, ALT+I focus the three text boxes and ALT+C copies, on the letter's release
-    // while ALT is held.
+    // ALT+B, ALT+E, ALT+I focus the three text boxes and ALT+C copies, on the letter's release;
+    // the key preview counts ALT as held when it was down as the letter went down.
     void Form_KeyUp(int KeyCode, Qt::KeyboardModifiers Shift);
 
     // Builds the block from the window, puts it on the clipboard, resets and minimises the
@@ -58,7 +60,8 @@ public:
     // Appends a row to lstParams and selects it, as OK in the Add New Parameter dialog does.
     void appendParameter(ParamRow row);
     // Shows a pasted description: name, kind, access, returns, the purpose when it has one,
-    // and the parameter list replaced by its rows laid out for the current language.
+    // and the parameter list replaced by its rows laid out for the current language. A pasted
+    // block's history is kept: its next copy has every line of it and one for today.
     void showPastedDescription(const PastedDescription& pasted);
 
     void Toolbar1_ButtonClick(QAction* Button);
@@ -127,6 +130,8 @@ private:
     ParamListModel* m_params = nullptr;
     // The free text confirmed in the General dialog; kept when building its block fails.
     QString m_freeText;
+    // The history of the block last pasted, kept for its next copy; none for a new procedure.
+    std::optional<std::vector<HistoryLine>> m_pastedHistory;
     KeyPreview* m_keyPreview = nullptr;
     frmAbout* m_about = nullptr;
     bool m_loaded = false;

@@ -12,6 +12,7 @@
 #include "platform/qt/Services.h"
 #include "settings/Settings.h"
 #include "ui/FormLayout.h"
+#include "ui/PasteReader.h"
 #include "ui/modMain.h"
 
 namespace qm {
@@ -44,6 +45,7 @@ frmOptions::frmOptions(Services& services, const QString& personalName, int lang
     txtName->setObjectName(QStringLiteral("txtName"));
     PlaceTwips(txtName, 120, 600, 4215, 315);
     txtName->installEventFilter(this);
+    new PasteReader(txtName);
 
     cmdOK = new QPushButton(QStringLiteral("&OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));

@@ -11,6 +11,7 @@
 #include "settings/Settings.h"
 #include "ui/FormLayout.h"
 #include "ui/KeyPreview.h"
+#include "ui/PasteReader.h"
 #include "ui/modMain.h"
 
 namespace qm {
@@ -72,6 +73,8 @@ frmParamAdd::frmParamAdd(QWidget* parent) : QDialog(parent) {
     m_keyPreview->leaveLetterToKeyUp(Label3, txtParamDescription);
     txtParamName->installEventFilter(this);
     txtParamDescription->installEventFilter(this);
+    new PasteReader(txtParamName);
+    new PasteReader(txtParamDescription);
 
     connect(cmdOK, &QPushButton::clicked, this, &frmParamAdd::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmParamAdd::cmdCancel_Click);

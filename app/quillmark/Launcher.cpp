@@ -24,6 +24,23 @@ bool AnyWindowVisible() {
 
 }  // namespace
 
+bool BringWindowForward() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() != QLatin1String("frmMain") || !window->isVisible()) continue;
+        if (window->isMinimized()) window->showNormal();
+        window->raise();
+        window->activateWindow();
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            dialog->raise();
+            dialog->activateWindow();
+        } else if (auto* name = window->findChild<QWidget*>(QStringLiteral("txtSubName"))) {
+            name->setFocus(Qt::OtherFocusReason);
+        }
+        return true;
+    }
+    return false;
+}
+
 int RunLauncher() {
     QString error;
     vbide::AddInFactory* factory = FindAddIn(kProgId, &error);

@@ -12,6 +12,7 @@
 #include "app/quillmark/EnvironmentWindow.h"
 #include "app/quillmark/Launcher.h"
 #include "app/quillmark/QuitOnSignal.h"
+#include "app/quillmark/SingleWindow.h"
 #include "platform/qt/ClipboardKeeper.h"
 #include "resources/AppIconEngine.h"
 
@@ -20,7 +21,7 @@ namespace {
 const char kUsage[] =
     "Usage: quillmark [--environment | --register-addin | --help | --version]\n"
     "\n"
-    "  (no option)       open the Quillmark 98 window\n"
+    "  (no option)       open the Quillmark 98 window, or bring the open one forward\n"
     "  --environment     start the development environment with its Add-Ins menu\n"
     "  --register-addin  list Quillmark 98 in your own add-in list (vbaddin.ini)\n";
 
@@ -79,6 +80,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Quillmark 98"));
     QApplication::setApplicationVersion(QString::fromLatin1(qm::kVersionString));
     QApplication::setWindowIcon(qm::AppIcon(QStringLiteral("quillmark")));
+    // Docks match the window to the desktop entry (StartupWMClass, Wayland's app id) by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("quillmark"));
     // Style sheets (-stylesheet) do not work on top of a style of one's own.
     if (app.styleSheet().isEmpty()) QApplication::setStyle(new qm::DeferredIconStyle(QApplication::style()));
 
@@ -91,5 +94,10 @@ int main(int argc, char* argv[]) {
         environment.disconnectAll();
         return KeepClipboard(rc);
     }
-    return KeepClipboard(qm::RunLauncher());
+    // One window per user and display: a second start brings the first one's window forward.
+    qm::SingleWindow single(qm::DisplayKey(), qm::BringWindowForward);
+    if (single.forwardToRunning()) return 0;
+    const int rc = qm::RunLauncher();
+    single.release();
+    return KeepClipboard(rc);
 }

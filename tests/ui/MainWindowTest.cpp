@@ -22,6 +22,7 @@
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/UiTestSupport.h"
 #include "ui/FormLayout.h"
+#include "ui/KeyPreview.h"
 #include "ui/frmFreeComments.h"
 #include "ui/frmMain.h"
 #include "ui/frmOptions.h"
@@ -124,7 +125,8 @@ TEST_F(MainWindowTest, AllFifteenAltKeysAct) {
     altKey(Qt::Key_P);
     EXPECT_EQ(frontPage(), window->frames[1]);
     EXPECT_EQ(focused(), window->cmdParamAdd);
-    // Options and boxes act on the General page behind; only G and P switch pages.
+    // Options and boxes act on the General page behind; only G and P switch pages. The keys are
+    // rolled off as people do, ALT coming up before the letter.
     const std::pair<Qt::Key, QWidget*> rows[] = {
         {Qt::Key_F, window->optFunction},  {Qt::Key_O, window->optProperty},
         {Qt::Key_S, window->optSub},       {Qt::Key_T, window->optProtected},
@@ -135,7 +137,8 @@ TEST_F(MainWindowTest, AllFifteenAltKeysAct) {
         const std::string name = target->objectName().toStdString();
         if (auto* box = qobject_cast<QLineEdit*>(target)) box->setText("text of " + box->objectName());
         window->cmdParamAdd->setFocus();
-        altKey(key);
+        QTest::keyPress(focused(), key, Qt::AltModifier);
+        QTest::keyRelease(focused(), key);
         if (auto* option = qobject_cast<QRadioButton*>(target)) {
             EXPECT_TRUE(QTest::qWaitFor([&] { return option->isChecked(); })) << name;
             EXPECT_EQ(focused(), window->txtSubName) << name;
@@ -160,40 +163,57 @@ TEST_F(MainWindowTest, AllFifteenAltKeysAct) {
     EXPECT_TRUE(fakes.clipboard.calls.isEmpty());
 }
 
-// Only a real release with ALT held acts: not with ALT let go first, nor a held key's
-// auto-repeat. A letter key acts by its Latin key whatever the layout types, never typing it.
-TEST_F(MainWindowTest, CopyKeyActsOncePerRealReleaseOfItsKey) {
+// A key's release acts once per real press of it, when ALT was down as it went down or is down
+// as it comes up: not for a held key's auto-repeats, whether marked as such or only stamped
+// with the time of the press that follows (the release then waits a moment for that press),
+// nor when a repeat's press comes after the release has acted. A letter key acts by its Latin
+// key whatever the layout types, never typing it.
+TEST_F(MainWindowTest, CopyKeyActsOncePerRealPressOfItsKey) {
     open();
+    enum Repeats { Marked, Stamped, Late };
     // clang-format off
-    const std::tuple<const char*, int, quint32, quint32, int, bool, int> rows[] = {
-        // key, its code and symbol, auto-repeats, ALT held at the release, copies
-        {"C", Qt::Key_C, 54, 'c', 0, false, 0},
-        {"held C", Qt::Key_C, 54, 'c', 3, true, 1},
-        {"Cyrillic es on the C key", 0x421, 54, 0x6d3, 0, true, 1},
-        {"Cyrillic es, Latin symbol", 0x421, 0, 'c', 2, true, 1},
-        {"o umlaut is no letter key", 0xd6, 47, 0xf6, 0, true, 0},
+    const std::tuple<const char*, int, quint32, quint32, bool, int, Repeats, bool, int> rows[] = {
+        // key, its code and symbol, ALT at the press, auto-repeats and how they come, ALT at the release, copies
+        {"C", Qt::Key_C, 54, 'c', true, 0, Marked, true, 1},
+        {"ALT let go first", Qt::Key_C, 54, 'c', true, 0, Marked, false, 1},
+        {"ALT down after C", Qt::Key_C, 54, 'c', false, 0, Marked, true, 1},
+        {"no ALT", Qt::Key_C, 54, 'c', false, 0, Marked, false, 0},
+        {"held C", Qt::Key_C, 54, 'c', true, 3, Marked, true, 1},
+        {"held C, repeats only stamped", Qt::Key_C, 54, 'c', true, 3, Stamped, true, 1},
+        {"held C, a repeat's press late", Qt::Key_C, 54, 'c', true, 3, Late, true, 1},
+        {"Cyrillic es on the C key", 0x421, 54, 0x6d3, true, 0, Marked, true, 1},
+        {"Cyrillic es, Latin symbol", 0x421, 0, 'c', true, 2, Stamped, false, 1},
+        {"o umlaut is no letter key", 0xd6, 47, 0xf6, true, 0, Marked, true, 0},
     };
     // clang-format on
-    for (const auto& [name, key, code, symbol, repeats, altHeld, copies] : rows) {
-        const auto send = [&](QEvent::Type type, bool repeat, bool alt = true) {
+    quint64 time = 1000;
+    for (const auto& [name, key, code, symbol, altAtPress, repeats, how, altAtRelease, copies] : rows) {
+        const auto send = [&](QEvent::Type type, bool alt, bool marked = false) {
             const QString text = QString(QChar(key)).toLower();  // what the layout would type
-            QKeyEvent event(type, key, alt ? Qt::AltModifier : Qt::NoModifier, code, symbol, 0, text, repeat);
+            QKeyEvent event(type, key, alt ? Qt::AltModifier : Qt::NoModifier, code, symbol, 0, text, marked);
+            event.setTimestamp(time);
             QApplication::sendEvent(focused(), &event);
         };
-        window->showNormal();
+        window->showNormal();  // the copy minimised it
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get())) << name;
         window->txtSubName->setText("kept");
-        window->txtSubName->setFocus();
+        // Without ALT the letter would type itself into the name box.
+        (altAtPress ? static_cast<QWidget*>(window->txtSubName) : window->optSub)->setFocus();
         fakes.clipboard.calls.clear();
-        send(QEvent::KeyPress, false);
+        time += 500;
+        send(QEvent::KeyPress, altAtPress);
         for (int i = 0; i < repeats; ++i) {
-            send(QEvent::KeyRelease, true);
-            send(QEvent::KeyPress, true);
+            time += 40;
+            send(QEvent::KeyRelease, altAtPress, how == Marked);
+            if (how == Late) QTest::qWait(3 * KeyPreview::kRepeatPairMs);
+            send(QEvent::KeyPress, altAtPress, how == Marked);
         }
-        send(QEvent::KeyRelease, false, altHeld);
+        time += 40;
+        send(QEvent::KeyRelease, altAtRelease);
+        QTest::qWait(3 * KeyPreview::kRepeatPairMs);
         EXPECT_EQ(fakes.clipboard.calls.size(), 2 * copies) << name;
-        EXPECT_TRUE(copies ? fakes.clipboard.calls.last().contains("Public Sub kept\r\n")
-                           : window->txtSubName->text().startsWith("kept"))
-            << name;
+        EXPECT_TRUE(copies == 0 || fakes.clipboard.calls.last().contains("Public Sub kept\r\n")) << name;
     }
 }
 
@@ -294,8 +314,8 @@ TEST_F(MainWindowTest, EveryOpeningAfterACloseLoadsAfresh) {
 }
 
 // A declaration or one of our blocks (alone or above its declaration) fills the form by any
-// paste gesture; anything else, or typed text, is what the name box makes of it. The form is
-// read as the copy reads it.
+// paste gesture, SHIFT+INSERT pasting the clipboard; anything else, or typed text, is what the
+// name box makes of it, a single line. The form is read as the copy reads it.
 TEST_F(MainWindowTest, PasteIntoTheNameBoxFillsTheForm) {
     const ProcedureDescription area{"Area",
                                     "Sizes",
@@ -315,7 +335,8 @@ TEST_F(MainWindowTest, PasteIntoTheNameBoxFillsTheForm) {
          "Property Private Area|Sizes|twips|w,No,Long,x|h,Yes,Scripting.File,y"},
         {"", "menu", "GetTotal", "Sub Protected OldGetTotal|typed||old,No,,"},
         {"", "ctrl+v", "Friend Sub Tick(n As Long)", "Sub Public Tick|typed||n,No,Long,"},
-        {"", "ctrl+v", "Dim x\r\nx = 1", "Sub Protected OldDim x\r\nx = 1|typed||old,No,,"},
+        {"", "shift+insert", "Sub Go(ByVal n As Long)", "Sub Public Go|typed||n,No,Long,"},
+        {"", "ctrl+v", "Dim x\r\nx = 1", "Sub Protected OldDim x|typed||old,No,,"},
         {"", "typed", "Sub Foo()", "Sub Protected OldSub Foo()|typed||old,No,,"},
         {kLanguage1, "ctrl+v", "protected: template <typename T>\n"
                                "std::map<int,std::string> Find(const T& k, int n = max(1, 2)) const;",
@@ -334,6 +355,7 @@ TEST_F(MainWindowTest, PasteIntoTheNameBoxFillsTheForm) {
         window->appendParameter(ParamList::RowFromDialog(TheSettings().CommentsType, "old", false, "", ""));
         QGuiApplication::clipboard()->setText(text);
         if (gesture == "ctrl+v") QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        else if (gesture == "shift+insert") QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
         else if (gesture == "typed") QTest::keyClicks(box, text);
         else {
             QContextMenuEvent event(QContextMenuEvent::Mouse, {5, 5}, box->mapToGlobal(QPoint(5, 5)));
@@ -348,6 +370,43 @@ TEST_F(MainWindowTest, PasteIntoTheNameBoxFillsTheForm) {
                          d.purpose.c_str(), d.returns.c_str()};
         for (int row = 0; row < rowCount(); ++row) form << texts(row).join(',');
         EXPECT_EQ(form.join('|'), expected) << gesture;
+    }
+}
+
+// A pasted block's next copy keeps every line of its history in order and adds one for today
+// with the developer's name; a name typed after that copy, or a pasted declaration, starts anew.
+TEST_F(MainWindowTest, CopyKeepsThePastedHistory) {
+    const std::vector<HistoryLine> history{{"06-Dec-98", "B. Other", "Creation Date"},
+                                           {"07-Jan-99", "C. Third", "Updated"},
+                                           {"08-Feb-99", "B. Other", "Updated"}};
+    const ProcedureDescription total{"GetTotal",          "Adds up", "", ProcedureKind::Function,
+                                     AccessLevel::Public, {}};
+    const QStringList created{"'      06-Dec-98            A. Developer                    Creation Date"};
+    // clang-format off
+    const std::tuple<bool, QString, QStringList> rows[] = {
+        // pasted (or typed), the text, the history lines of the copy
+        {true, QString::fromStdString(BuildCommentBlock(total, kVisualBasic, history)),
+         {"'      06-Dec-98            B. Other                        Creation Date",
+          "'      07-Jan-99            C. Third                              Updated",
+          "'      08-Feb-99            B. Other                              Updated",
+          "'      06-Dec-98            A. Developer                          Updated"}},
+        {false, "GetTotal", created},
+        {true, "Function GetTotal() As Long", created},
+    };
+    // clang-format on
+    open("[General]\r\nPersonal Name=A. Developer\r\n");
+    for (const auto& [pasted, text, expected] : rows) {
+        window->showNormal();  // the copy minimised it
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        QGuiApplication::clipboard()->setText(text);
+        if (pasted) QTest::keyClick(window->txtSubName, Qt::Key_V, Qt::ControlModifier);
+        else QTest::keyClicks(window->txtSubName, text);
+        altKey(Qt::Key_C);
+        const QStringList lines = fakes.clipboard.calls.last().split("\r\n");
+        const qsizetype first = lines.indexOf("'  History:") + 1;
+        EXPECT_EQ(lines.mid(first, lines.indexOf("'" + QString(72, '='), first) - first), expected)
+            << text.toStdString();
     }
 }
 

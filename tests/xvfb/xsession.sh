@@ -41,6 +41,10 @@ while [ ! -s "$work/display" ]; do
 done
 DISPLAY=:$(head -n 1 "$work/display")
 export DISPLAY
+# The launchers of this session find each other here, and only here.
+XDG_RUNTIME_DIR=$work/run
+export XDG_RUNTIME_DIR
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 # Waits for a visible window whose title is exactly $1 and gives it the keyboard (there is no
 # window manager to do that).
