@@ -25,17 +25,22 @@ std::string Source(DevelopmentLanguage language) {
     std::string text;
     const std::string eol = language == 0 ? "\r\n" : "\n";
     for (int n = 0; std::count(text.begin(), text.end(), '\n') < static_cast<long>(kLines); ++n) {
-        ProcedureDescription d{"Procedure" + std::to_string(n), "Does step " + std::to_string(n), "", ProcedureKind::Sub,
-                               AccessLevel::Public, {}};
+        ProcedureDescription d{"Procedure" + std::to_string(n),
+                               "Does step " + std::to_string(n),
+                               "",
+                               ProcedureKind::Sub,
+                               AccessLevel::Public,
+                               {}};
         for (int p = 0; p < 3; ++p)
-            d.parameters.push_back({"Arg" + std::to_string(p), "No", language == 0 ? "Long" : "int", "Argument"});
+            d.parameters.push_back(
+                {"Arg" + std::to_string(p), "No", language == 0 ? "Long" : "int", "Argument"});
         std::string block = BuildCommentBlock(d, language, "A. Developer", {1998, 12, 6});
         if (language == 1)
-            for (std::size_t at; (at = block.find("\r\n")) != std::string::npos;) block.replace(at, 2, "\n");
+            for (std::size_t at; (at = block.find('\r')) != std::string::npos;) block.erase(at, 1);
         text += block;
         const std::string second = n % 5 == 0 ? "Stale" : "Arg1";
-        text += language == 0 ? "Public Sub " + d.name + "(ByVal Arg0 As Long, " + second + " As Long, _" + eol +
-                                    "    Arg2 As Long)" + eol
+        text += language == 0 ? "Public Sub " + d.name + "(ByVal Arg0 As Long, " + second + " As Long, _" +
+                                    eol + "    Arg2 As Long)" + eol
                               : "void " + d.name + "(int Arg0, int " + second + ",\n        int Arg2) {\n";
         for (int b = 0; b < 10; ++b) text += "    total = total + Arg0 * " + std::to_string(b) + eol;
         text += (language == 0 ? "End Sub" : "}") + eol + eol;
@@ -54,8 +59,9 @@ std::string Message(const json& id, const char* method, json params) {
 }
 
 std::string Open(DevelopmentLanguage language, int n, const std::string& text) {
-    return Message(nullptr, "textDocument/didOpen",
-                   {{"textDocument", {{"uri", Uri(language, n)}, {"languageId", "x"}, {"version", 1}, {"text", text}}}});
+    return Message(
+        nullptr, "textDocument/didOpen",
+        {{"textDocument", {{"uri", Uri(language, n)}, {"languageId", "x"}, {"version", 1}, {"text", text}}}});
 }
 
 json At(std::size_t line, std::size_t character) { return {{"line", line}, {"character", character}}; }
@@ -96,16 +102,16 @@ void CodeActions(benchmark::State& state) {
     Opened(s, language);
     const std::string text = Source(language);
     const std::size_t line = std::count(text.begin(), text.begin() + text.rfind("Stale"), '\n');
-    const std::string request =
-        Message(1, "textDocument/codeAction",
-                {{"textDocument", {{"uri", Uri(language)}}},
-                 {"range", {{"start", At(line, 0)}, {"end", At(line, 0)}}},
-                 {"context", {{"diagnostics", json::array()}}}});
+    const std::string request = Message(1, "textDocument/codeAction",
+                                        {{"textDocument", {{"uri", Uri(language)}}},
+                                         {"range", {{"start", At(line, 0)}, {"end", At(line, 0)}}},
+                                         {"context", {{"diagnostics", json::array()}}}});
     std::vector<std::string> out;
     for (auto _ : state) {
         s.receive(request);
         s.process(out);
-        if (out.size() != 1 || out[0].find("Update header") == std::string::npos) state.SkipWithError("no action");
+        if (out.size() != 1 || out[0].find("Update header") == std::string::npos)
+            state.SkipWithError("no action");
         out.clear();
     }
 }

@@ -62,9 +62,12 @@ std::string Exchange(Session& s, const std::vector<std::string>& in, std::vector
             lines += "diagnostics v" + m["params"].value("version", json("-")).dump();
             for (const json& d : m["params"]["diagnostics"]) {
                 const json& r = d["range"];
-                lines += " " + r["start"]["line"].dump() + ":" + r["start"]["character"].dump() + "-" +
-                         r["end"]["line"].dump() + ":" + r["end"]["character"].dump() + " " +
-                         d["message"].get<std::string>();
+                for (const char* end : {"start", "end"}) {
+                    lines += end[0] == 's' ? " " : "-";
+                    lines += r[end]["line"].dump() + ":" + r[end]["character"].dump();
+                }
+                lines += ' ';
+                lines += d["message"].get<std::string>();
             }
         } else {
             lines += m["method"].get<std::string>();
@@ -85,19 +88,23 @@ TEST(Session, FollowsTheLifecycleAndAnswersBadMessages) {
          1},
         {{Init(), "nonsense", "[1]", Message(3, "workspace/symbol"), Message({}, "$/setTrace"), R"({"id":4})",
           R"({"jsonrpc":"2.0","id":9,"result":null})"},
-         "0 capabilities\nnull error -32700\nnull error -32600\n3 error -32601\n4 error -32600\n"},
+         "0 capabilities\nnull error -32700\nnull error -32600\n3 error -32601\n4 error -32600\n",
+         std::nullopt},
         {{Init(), Message(2, "shutdown"), Actions(3, 0, 0), Message(nullptr, "exit"), Message(4, "shutdown")},
          "0 capabilities\n2 null\n3 error -32600\n",
          0},
         {{Message(nullptr, "exit")}, "", 1},
         {{Init(), Actions(5, 0, 0), Message({}, "$/cancelRequest", {{"id", 5}})},
-         "0 capabilities\n5 error -32800\n"},
+         "0 capabilities\n5 error -32800\n",
+         std::nullopt},
         {{Init(), Message({}, "textDocument/didOpen", {{"textDocument", {{"uri", kUri}}}}),
           Message(6, "textDocument/codeAction", {{"textDocument", {{"uri", kUri}}}}),
           Message(8, "initialize", {{"initializationOptions", {{"language", 2}}}})},
-         "0 capabilities\nwindow/logMessage\n6 error -32602\n8 error -32600\n"},
+         "0 capabilities\nwindow/logMessage\n6 error -32602\n8 error -32600\n",
+         std::nullopt},
         {{Message(1, "initialize", {{"initializationOptions", {{"developer", "A\nB"}}}})},
-         "1 error -32602\n"},
+         "1 error -32602\n",
+         std::nullopt},
     };
     for (const auto& r : rows) {
         Session s({std::nullopt, "Bo", kDate});

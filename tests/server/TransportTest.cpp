@@ -41,7 +41,9 @@ TEST(FrameReader, CutsMessagesAndPassesOverBadOnes) {
     };
     for (const auto& r : rows) {
         EXPECT_EQ(Frames(r.stream, false), r.frames) << r.stream.substr(0, 60);
-        if (r.stream.size() < 1000) EXPECT_EQ(Frames(r.stream, true), r.frames) << r.stream;
+        if (r.stream.size() < 1000) {
+            EXPECT_EQ(Frames(r.stream, true), r.frames) << r.stream;
+        }
     }
     EXPECT_EQ(Frames(FrameMessage("{\"é\":1}"), false), "{\"é\":1}|");
 }
