@@ -33,8 +33,8 @@ const HeaderSyncResult& Checked(Document& d) {
 }
 
 // Lines [line, line + kDeclarationLines) of the document, enough for any declaration starting there.
-std::string_view DeclarationText(const Document& d, std::size_t line, std::size_t last) {
-    last = std::min({last, line + kDeclarationLines - 1, d.lines.lineCount() - 1});
+std::string_view DeclarationText(const Document& d, std::size_t line) {
+    const std::size_t last = std::min(line + kDeclarationLines, d.lines.lineCount()) - 1;
     const std::size_t begin = d.lines.lineStart(line);
     return std::string_view(d.text).substr(begin, d.lines.contentEnd(d.text, last) - begin);
 }
@@ -42,7 +42,7 @@ std::string_view DeclarationText(const Document& d, std::size_t line, std::size_
 // The bytes of the declaration's name on or after line: where the name is followed by its
 // parameter list, else where it first stands as a word; the line's text when there is none.
 std::pair<std::size_t, std::size_t> NameBytes(const Document& d, std::size_t line) {
-    const std::string_view text = DeclarationText(d, line, SIZE_MAX);
+    const std::string_view text = DeclarationText(d, line);
     const std::size_t base = d.lines.lineStart(line);
     if (const DeclarationResult r = ReadDeclaration(text, *d.language); r && !r.description->name.empty()) {
         const std::string& name = r.description->name;
@@ -131,7 +131,7 @@ struct Span {
 };
 
 Span DeclarationAround(const Document& d, std::size_t line) {
-    Span s{line, false, ReadDeclaration(DeclarationText(d, line, SIZE_MAX), *d.language).description};
+    Span s{line, false, ReadDeclaration(DeclarationText(d, line), *d.language).description};
     std::size_t above = line;
     while (above > 0 && LineText(d, above - 1).find_first_not_of(" \t") == std::string_view::npos) --above;
     s.headed = above > 0 && IsCommentLine(d, above - 1);

@@ -59,7 +59,7 @@ int RunLanguageServer(int in, int out, const ServerOptions& options, std::ostrea
                 session.receive(std::move(frame->body));
             } else {
                 log << "qmark lsp: " << frame->error << '\n';
-                session.refuse(frame->error, outgoing);
+                session.refuse(frame->error);
             }
         }
         // What else is waiting is read first (a bounded amount), so that a cancellation finds

@@ -255,29 +255,28 @@ Session::Session(ServerOptions options) : m_state(std::make_unique<State>()) {
 
 Session::~Session() = default;
 
-void Session::receive(std::string message) { m_queue.push_back(std::move(message)); }
+void Session::receive(std::string message) { m_queue.push_back({std::move(message), {}}); }
 
-void Session::refuse(const std::string& why, std::vector<std::string>& out) {
-    out.push_back(ErrorResponse(json(), kInvalidRequest, why));
-}
+void Session::refuse(std::string why) { m_queue.push_back({{}, std::move(why)}); }
 
 void Session::process(std::vector<std::string>& out) {
     // Parsed first, so that a cancellation reaches a request queued before it.
     std::vector<json> messages;
     messages.reserve(m_queue.size());
     std::set<std::string> cancelled;
-    for (std::string& text : m_queue) {
-        json m = json::parse(text, nullptr, false);
-        std::string().swap(text);
+    for (Queued& q : m_queue) {
+        json m = q.refused.empty() ? json::parse(q.text, nullptr, false) : json();
+        std::string().swap(q.text);
         if (m.is_object() && m.value("method", "") == "$/cancelRequest" && m.contains("params") &&
             m["params"].is_object() && m["params"].contains("id"))
             cancelled.insert(m["params"]["id"].dump());
         messages.push_back(std::move(m));
     }
-    m_queue.clear();
-    for (const json& m : messages) {
-        if (m_state->exitCode) return;
-        if (m.is_discarded()) {
+    for (std::size_t i = 0; i < messages.size() && !m_state->exitCode; ++i) {
+        const json& m = messages[i];
+        if (!m_queue[i].refused.empty()) {
+            out.push_back(ErrorResponse(json(), kInvalidRequest, m_queue[i].refused));
+        } else if (m.is_discarded()) {
             out.push_back(ErrorResponse(json(), kParseError, "a message that is not JSON"));
         } else if (!m.is_object()) {
             out.push_back(ErrorResponse(json(), kInvalidRequest, "a message that is not a JSON object"));
@@ -285,6 +284,7 @@ void Session::process(std::vector<std::string>& out) {
             Handle(*m_state, m, cancelled, out);
         }
     }
+    m_queue.clear();
 }
 
 void Session::idle(std::vector<std::string>& out) {

@@ -29,9 +29,9 @@ public:
 
     // Queues one message for process().
     void receive(std::string message);
-    // A message the transport passed over (why says what was wrong): answered with an
-    // InvalidRequest error without an id.
-    void refuse(const std::string& why, std::vector<std::string>& out);
+    // Queues a message the transport passed over (why says what was wrong), to be answered
+    // in its turn with an InvalidRequest error without an id.
+    void refuse(std::string why);
     // Handles the queued messages in order. A request that a $/cancelRequest among them
     // cancels is answered RequestCancelled instead; after exit nothing more is handled.
     void process(std::vector<std::string>& out);
@@ -44,8 +44,12 @@ public:
     struct State;
 
 private:
+    struct Queued {
+        std::string text;
+        std::string refused;
+    };
     std::unique_ptr<State> m_state;
-    std::vector<std::string> m_queue;
+    std::vector<Queued> m_queue;
 };
 
 }  // namespace qm

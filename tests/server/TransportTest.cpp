@@ -1,6 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <stdio.h>
+#include <unistd.h>
+
+#include <sstream>
+
+#include "server/LanguageServer.h"
 #include "server/TextPositions.h"
 #include "server/Transport.h"
 
@@ -67,6 +73,49 @@ TEST(LineIndex, CountsCharactersInUtf16Units) {
         const Position back = lines.positionOf(text, r.offset);
         EXPECT_EQ(back.line * 100 + back.character, r.back.line * 100 + r.back.character) << r.offset;
     }
+}
+
+// The server over a pipe holding stream: its exit code, then each answer's error code or "ok"
+// and what it logged.
+std::string Serve(const std::string& stream) {
+    int in[2];
+    if (::pipe(in) != 0 ||
+        ::write(in[1], stream.data(), stream.size()) != static_cast<ssize_t>(stream.size()))
+        return "no pipe";
+    ::close(in[1]);
+    FILE* out = std::tmpfile();
+    std::ostringstream log;
+    std::string result = std::to_string(RunLanguageServer(in[0], ::fileno(out), {}, log));
+    ::close(in[0]);
+    std::string sent(1 << 12, '\0');
+    std::rewind(out);
+    sent.resize(std::fread(sent.data(), 1, sent.size(), out));
+    std::fclose(out);
+    FrameReader answers;
+    answers.feed(sent);
+    while (std::optional<Frame> f = answers.next())
+        result += f->body.find("\"error\":") != std::string::npos ? " error" : " ok";
+    return result + " " + log.str();
+}
+
+TEST(LanguageServer, EndsAsTheProtocolSays) {
+    const std::string init = FrameMessage(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{}})");
+    const std::string shutdown = FrameMessage(R"({"jsonrpc":"2.0","id":2,"method":"shutdown"})");
+    const std::string exit = FrameMessage(R"({"jsonrpc":"2.0","method":"exit"})");
+    const struct {
+        std::string stream, result;
+    } rows[] = {
+        {init + shutdown + exit + init, "0 ok ok "},
+        {init + exit, "1 ok "},
+        {init + shutdown, "1 ok ok qmark lsp: the client's messages ended without exit\n"},
+        {init + "Content-Length: 99999999999\r\n\r\n{}",
+         "1 ok error qmark lsp: a message of 99999999999 bytes is over the 64 MiB limit; passed over\n"
+         "qmark lsp: the client's messages ended without exit\n"},
+        {init + "Content-Type: x\r\n\r\n" + shutdown + exit,
+         "1 ok qmark lsp: a message header without Content-Length; the messages after it cannot be told "
+         "apart\n"},
+    };
+    for (const auto& r : rows) EXPECT_EQ(Serve(r.stream), r.result) << r.stream;
 }
 
 }  // namespace
