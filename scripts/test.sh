@@ -7,7 +7,8 @@
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-qm_need_packages $QM_BUILD_PACKAGES xvfb xauth xdotool xclip python3 openbox x11-utils fonts-dejavu-core lintian vim clang-format acl attr neovim emacs-nox elpa-eglot
+qm_need_packages $QM_BUILD_PACKAGES xvfb xauth xdotool xclip python3 openbox x11-utils fonts-dejavu-core \
+    lintian vim neovim emacs-nox elpa-eglot clang-format acl attr
 sh scripts/format.sh --check
 
 jobs=$(nproc 2>/dev/null || echo 2)

@@ -9,6 +9,7 @@
 #include "app/qmark/BlockCommands.h"
 #include "app/qmark/DeclarationCommands.h"
 #include "app/qmark/InputError.h"
+#include "app/qmark/LocateCommand.h"
 #include "app/qmark/LspCommand.h"
 #include "app/qmark/MessageText.h"
 #include "app/qmark/ProcedureJson.h"
@@ -70,6 +71,11 @@ const CommandRow kCommands[] = {
      RunCheck, true},
     {"update", "update [OPTION]... PATH...", "bring those headers in step in place, adding a history line",
      RunUpdate, true},
+    {"locate", "locate [--language N] LINE [LAST] < source",
+     "the lines of the declaration around line LINE of the source\n"
+     "on standard input (down to LAST), to filter through header;\n"
+     "exit 2 when there is none or it has a header block already",
+     RunLocate, true},
     {"lsp", "lsp [--language N] [--developer NAME] [--date YYYY-MM-DD]",
      "a language server on standard input and output for editors that\n"
      "speak LSP: check's findings as diagnostics, header and update as\n"

@@ -97,8 +97,8 @@ TEST(QmarkErrors, RejectedWithExitTwoAndAClearMessage) {
     const std::string language = " (use 0 for Visual Basic or 1 for Visual C++)";
     const std::string lineBreak = " holds a line break; each field is one line of the block\n";
     std::vector<std::pair<std::string, std::string>> commandLines = {
-        {"", "missing command (block, free, describe, header, check, update or lsp)"},
-        {"blok", "unknown command 'blok' (use block, free, describe, header, check, update or lsp)"},
+        {"", "missing command (block, free, describe, header, check, update, locate or lsp)"},
+        {"blok", "unknown command 'blok' (use block, free, describe, header, check, update, locate or lsp)"},
         {"describe",
          "option '--developer' applies to 'qmark block', 'qmark free', 'qmark header', 'qmark update' "
          "and 'qmark lsp' only"},
@@ -230,6 +230,27 @@ TEST(QmarkDeclaration, DescribeHeaderAndBlockAgree) {
                                       {"header", std::string(9u << 20, 'x')}}) {
         const Result r = RunCli(Words(kFixed + " " + args), input);
         EXPECT_TRUE(r.status == 2 && r.out == input) << args;
+    }
+}
+
+// Arguments, standard input, then the exit status followed by what comes out.
+TEST(QmarkLocate, PrintsTheDeclarationsLinesOrSaysWhyNot) {
+    const std::string usage = "\nTry 'qmark --help'.\n";
+    const std::string rule(72, '=');
+    const std::string block = "'" + rule + "\n'  Public Sub A\n'" + rule + "\n";
+    const std::string rows[][3] = {
+        {"locate --language 0 3", "x = 1\nSub A( _\n  b)\n", "0 2 3\n"},
+        {"locate --language 0 1", "x = 1\n",
+         "2 qmark: line 1: not a Sub, Function or Property declaration\n"},
+        {"locate --language 0 1 5", "Sub B()\n" + block + "Sub A()\n",
+         "2 qmark: line 5 has a header block (line 2); use 'qmark update'\n"},
+        {"locate", "", "2 qmark: missing line number to locate" + usage},
+        {"locate 1 2 3", "", "2 qmark: locate takes one or two line numbers" + usage},
+        {"locate 0", "", "2 qmark: invalid line '0' (a line number from 1)" + usage},
+    };
+    for (const auto& [args, input, expected] : rows) {
+        const Result r = RunCli(Words(args), input);
+        EXPECT_EQ(std::to_string(r.status) + " " + r.out + r.err, expected) << args;
     }
 }
 
