@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "reader/Declaration.h"
+#include "reader/DeclarationSpan.h"
 #include "server/DocumentStyle.h"
 
 namespace qm {
@@ -123,21 +124,6 @@ std::size_t CommentStart(const Document& d, std::size_t line) {
     return line;
 }
 
-// The declaration the line is part of: its first line, and whether a header stands above it.
-struct Span {
-    std::size_t first = 0;
-    bool headed = false;
-    std::optional<ProcedureDescription> description;
-};
-
-Span DeclarationAround(const Document& d, std::size_t line) {
-    Span s{line, false, ReadDeclaration(DeclarationText(d, line), *d.language).description};
-    std::size_t above = line;
-    while (above > 0 && LineText(d, above - 1).find_first_not_of(" \t") == std::string_view::npos) --above;
-    s.headed = above > 0 && IsCommentLine(d, above - 1);
-    return s;
-}
-
 // The header's lines with the declaration's indent and line end (the first line's where the
 // declaration's has none; LF where no line has one).
 std::string IndentedHeader(const Document& d, std::size_t line, const std::string& header) {
@@ -209,12 +195,18 @@ json DocumentCodeActions(Document& d, const ActionRequest& r, const std::functio
         }
     }
     if (Wanted(r, kInsertKind) && r.start.line < d.lines.lineCount()) {
-        const Span span = DeclarationAround(d, r.start.line);
-        if (span.description && !span.headed) {
+        const DeclarationSpan span = LocateDeclaration(d.text, r.start.line, *d.language);
+        const std::size_t at = EditLineStart(d, span.first);
+        const DeclarationResult read =
+            span.error.empty() && !span.headerOpen
+                ? ReadDeclaration(
+                      std::string_view(d.text).substr(at, d.lines.contentEnd(d.text, span.last) - at),
+                      *d.language)
+                : DeclarationResult{};
+        if (read) {
             const EditStamp& s = getStamp();
             const std::string header =
-                DocumentHeader(*span.description, *d.language, d.path, s.developer, s.date);
-            const std::size_t at = EditLineStart(d, span.first);
+                DocumentHeader(*read.description, *d.language, d.path, s.developer, s.date);
             actions.push_back(Action(d, r, "Insert header", std::string(kInsertKind),
                                      json::array({{{"range", RangeJson(d, at, at)},
                                                    {"newText", IndentedHeader(d, span.first, header)}}})));

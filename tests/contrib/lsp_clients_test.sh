@@ -129,7 +129,7 @@ while IFS='|' read -r client file ends cursor declaration; do
     fi
   done
 done <<'TABLE'
-nvim|lsp_stale.bas|crlf|1|Private Function Added(ByVal A As Long, _\n    ByVal B As Long) As Long
-emacs|lsp_stale.cpp|lf|1|std::string Describe(const Order& order,\n                     int width = 72);
+nvim|lsp_stale.bas|crlf|2|Private Function Added(ByVal A As Long, _\n    ByVal B As Long) As Long
+emacs|lsp_stale.cpp|lf|2|std::string Describe(const Order& order,\n                     int width = 72);
 TABLE
 exit $status

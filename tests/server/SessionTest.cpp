@@ -123,8 +123,8 @@ std::string StaleText() {
                                  AccessLevel::Public,
                                  {{"OrderID", "No", "Long", "Order to total"}}};
     return BuildCommentBlock(d, kVisualBasic, {{"06-Dec-98", "Ada", "Creation Date"}}) +
-           "Public Sub Größe日本(ByVal OrderNo As Long)\r\nEnd Sub\r\n\r\n  Private Function Plain(A As "
-           "Long) As Long\r\n";
+           "Public Sub Größe日本(ByVal OrderNo As Long)\r\nEnd Sub\r\n\r\n"
+           "  Private Function Plain(A As Long, _\r\n      B As Long) As Long\r\n";
 }
 
 std::string Change(int version, json change) {
@@ -177,9 +177,9 @@ TEST(Session, OffersTheEditsOfUpdateAndHeader) {
     } rows[] = {
         {17, 17, nullptr, "Update header|Update all headers in this file|"},
         {3, 3, nullptr, "Update header|Update all headers in this file|"},
-        {20, 20, nullptr, "Insert header|Update all headers in this file|"},
+        {21, 21, nullptr, "Insert header|Update all headers in this file|"},
         {18, 19, nullptr, "Update all headers in this file|"},
-        {20, 20, {"quickfix", "refactor"}, "Insert header|"},
+        {21, 21, {"quickfix", "refactor"}, "Insert header|"},
         {0, 0, {"source"}, "Update all headers in this file|"},
         {0, 0, {"source.organizeImports"}, ""},
     };
@@ -191,15 +191,19 @@ TEST(Session, OffersTheEditsOfUpdateAndHeader) {
         EXPECT_EQ(titles, r.titles) << r.from;
     }
     std::vector<json> out;
-    Exchange(s, {Actions(1, 17, 17, {"quickfix"}), Actions(2, 20, 20, {"refactor"})}, &out);
+    Exchange(s, {Actions(1, 17, 17, {"quickfix"}), Actions(2, 21, 21, {"refactor"})}, &out);
     const HeaderSyncResult update =
         SyncHeaders(text, kVisualBasic, {false, HeaderUpdate{{"07-Dec-26", "Bo", "Updated"}, false, kDate}});
     EXPECT_EQ(Applied(text, out.at(0)["result"][0]["edit"]), ApplyEdits(text, update.edits));
     EXPECT_EQ(out.at(0)["result"][0]["edit"]["documentChanges"][0]["textDocument"]["version"], 1);
     std::string header;
-    const std::string block = BuildCommentBlock(
-        {"Plain", "", "Long", ProcedureKind::Function, AccessLevel::Private, {{"A", "No", "Long", ""}}},
-        kVisualBasic, "Bo", kDate);
+    const std::string block = BuildCommentBlock({"Plain",
+                                                 "",
+                                                 "Long",
+                                                 ProcedureKind::Function,
+                                                 AccessLevel::Private,
+                                                 {{"A", "No", "Long", ""}, {"B", "No", "Long", ""}}},
+                                                kVisualBasic, "Bo", kDate);
     for (std::size_t at = 0; at < block.size(); at = block.find('\n', at) + 1)
         header += "  " + block.substr(at, block.find('\n', at) + 1 - at);
     const std::size_t plain = text.find("  Private");
