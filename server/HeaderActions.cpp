@@ -171,23 +171,29 @@ json DocumentCodeActions(Document& d, const ActionRequest& r, const std::functio
             SyncDocument(d.text, *d.language, d.path,
                          HeaderUpdate{{FormatCommentDate(s.date), s.developer, "Updated"}, false, s.date});
     }
-    // Each block's edits stand between the declaration before it and its own.
     std::vector<std::size_t> stale;
     for (const HeaderFinding& f : updated.findings)
         if (f.fix == HeaderFinding::Fix::Updated && (stale.empty() || stale.back() != f.line - 1))
             stale.push_back(f.line - 1);
-    std::vector<json> staleEdits(stale.size(), json::array());
-    std::vector<std::size_t> firstEdited(stale.size(), SIZE_MAX);
-    for (const LineEdit& e : updated.edits) {
-        const std::size_t k = std::upper_bound(stale.begin(), stale.end(), e.first) - stale.begin();
-        if (k == stale.size()) continue;
-        staleEdits[k].push_back(TextEdit(d, e));
-        firstEdited[k] = std::min(firstEdited[k], CommentStart(d, e.first));
-    }
+    const std::vector<LineEdit>& edits = updated.edits;
+    const auto editsJson = [&](std::size_t from, std::size_t to) {
+        json out = json::array();
+        for (std::size_t e = from; e < to; ++e) out.push_back(TextEdit(d, edits[e]));
+        return out;
+    };
+    // The cursor is on the block, or on a line of the declaration, which may go on for a few lines.
+    const auto touches = [&](std::size_t block, std::size_t declaration) {
+        if (r.end.line < block || r.start.line > declaration + kDeclarationLines) return false;
+        return r.start.line <= declaration ||
+               r.start.line <= LocateDeclaration(d.text, declaration, *d.language).last;
+    };
     if (Wanted(r, kUpdateKind)) {
-        for (std::size_t k = 0; k < stale.size(); ++k) {
-            if (staleEdits[k].empty() || r.end.line < firstEdited[k] || r.start.line > stale[k]) continue;
-            json action = Action(d, r, "Update header", std::string(kUpdateKind), std::move(staleEdits[k]));
+        // Each block's edits stand between the declaration before it and its own.
+        for (std::size_t k = 0, e = 0; k < stale.size(); ++k) {
+            const std::size_t from = e;
+            while (e < edits.size() && edits[e].first < stale[k]) ++e;
+            if (from == e || !touches(CommentStart(d, edits[from].first), stale[k])) continue;
+            json action = Action(d, r, "Update header", std::string(kUpdateKind), editsJson(from, e));
             action["isPreferred"] = true;
             for (const HeaderFinding& f : checked.findings)
                 if (f.line == stale[k] + 1) action["diagnostics"].push_back(Diagnostic(d, f));
@@ -212,12 +218,9 @@ json DocumentCodeActions(Document& d, const ActionRequest& r, const std::functio
                                                    {"newText", IndentedHeader(d, span.first, header)}}})));
         }
     }
-    if (Wanted(r, kUpdateAllKind) && !updated.edits.empty()) {
-        json edits = json::array();
-        for (const LineEdit& e : updated.edits) edits.push_back(TextEdit(d, e));
-        actions.push_back(
-            Action(d, r, "Update all headers in this file", std::string(kUpdateAllKind), std::move(edits)));
-    }
+    if (Wanted(r, kUpdateAllKind) && !edits.empty())
+        actions.push_back(Action(d, r, "Update all headers in this file", std::string(kUpdateAllKind),
+                                 editsJson(0, edits.size())));
     return actions;
 }
 

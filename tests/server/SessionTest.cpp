@@ -123,7 +123,7 @@ std::string StaleText() {
                                  AccessLevel::Public,
                                  {{"OrderID", "No", "Long", "Order to total"}}};
     return BuildCommentBlock(d, kVisualBasic, {{"06-Dec-98", "Ada", "Creation Date"}}) +
-           "Public Sub Größe日本(ByVal OrderNo As Long)\r\nEnd Sub\r\n\r\n"
+           "Public Sub Größe日本(ByVal OrderNo _\r\n    As Long)\r\nEnd Sub\r\n\r\n"
            "  Private Function Plain(A As Long, _\r\n      B As Long) As Long\r\n";
 }
 
@@ -177,9 +177,10 @@ TEST(Session, OffersTheEditsOfUpdateAndHeader) {
     } rows[] = {
         {17, 17, nullptr, "Update header|Update all headers in this file|"},
         {3, 3, nullptr, "Update header|Update all headers in this file|"},
-        {21, 21, nullptr, "Insert header|Update all headers in this file|"},
-        {18, 19, nullptr, "Update all headers in this file|"},
-        {21, 21, {"quickfix", "refactor"}, "Insert header|"},
+        {18, 18, {"quickfix"}, "Update header|"},
+        {22, 22, nullptr, "Insert header|Update all headers in this file|"},
+        {19, 20, nullptr, "Update all headers in this file|"},
+        {22, 22, {"quickfix", "refactor"}, "Insert header|"},
         {0, 0, {"source"}, "Update all headers in this file|"},
         {0, 0, {"source.organizeImports"}, ""},
     };
@@ -191,7 +192,7 @@ TEST(Session, OffersTheEditsOfUpdateAndHeader) {
         EXPECT_EQ(titles, r.titles) << r.from;
     }
     std::vector<json> out;
-    Exchange(s, {Actions(1, 17, 17, {"quickfix"}), Actions(2, 21, 21, {"refactor"})}, &out);
+    Exchange(s, {Actions(1, 17, 17, {"quickfix"}), Actions(2, 22, 22, {"refactor"})}, &out);
     const HeaderSyncResult update =
         SyncHeaders(text, kVisualBasic, {false, HeaderUpdate{{"07-Dec-26", "Bo", "Updated"}, false, kDate}});
     EXPECT_EQ(Applied(text, out.at(0)["result"][0]["edit"]), ApplyEdits(text, update.edits));
