@@ -59,8 +59,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     if (qm::IsUtf8(text)) {
         qm::Session s({std::nullopt, "Bo", date});
         s.receive(Message(0, "initialize", json::object()));
-        s.receive(Message(nullptr, "textDocument/didOpen",
-                          {{"textDocument", {{"uri", uri}, {"languageId", "x"}, {"version", 1}, {"text", text}}}}));
+        s.receive(
+            Message(nullptr, "textDocument/didOpen",
+                    {{"textDocument", {{"uri", uri}, {"languageId", "x"}, {"version", 1}, {"text", text}}}}));
         const std::size_t lines = qm::LineIndex(text).lineCount();
         for (std::size_t line = 0; line < lines && line < 64; ++line) {
             const json at = {{"line", line}, {"character", 0}};
@@ -71,17 +72,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         }
         s.process(out);
         s.idle(out);
-        const qm::HeaderSyncResult update =
-            qm::SyncHeaders(text, language, {false, qm::HeaderUpdate{{"07-Dec-26", "Bo", "Updated"}, false, date}});
+        const qm::HeaderSyncResult update = qm::SyncHeaders(
+            text, language, {false, qm::HeaderUpdate{{"07-Dec-26", "Bo", "Updated"}, false, date}});
         for (const std::string& message : out) {
             const json m = json::parse(message);
             if (m.contains("error")) std::abort();
             if (m.contains("params"))
-                for (const json& d : m["params"]["diagnostics"]) Applied(text, {{{"range", d["range"]}, {"newText", ""}}});
+                for (const json& d : m["params"]["diagnostics"])
+                    Applied(text, {{{"range", d["range"]}, {"newText", ""}}});
             if (!m.contains("result") || !m["result"].is_array()) continue;
             for (const json& action : m["result"]) {
                 const std::string edited = Applied(text, action["edit"]["changes"][uri]);
-                if (action["title"] == "Update all headers in this file" && edited != qm::ApplyEdits(text, update.edits))
+                if (action["title"] == "Update all headers in this file" &&
+                    edited != qm::ApplyEdits(text, update.edits))
                     std::abort();
             }
         }
@@ -90,10 +93,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     qm::FrameReader reader;
     reader.feed(text);
     while (std::optional<qm::Frame> f = reader.next()) {
-        if (f->error.empty())
-            raw.receive(std::move(f->body));
-        else
-            raw.refuse(f->error);
+        if (f->error.empty()) raw.receive(std::move(f->body));
+        else raw.refuse(f->error);
     }
     raw.process(out);
     raw.idle(out);

@@ -33,10 +33,23 @@ const HeaderSyncResult& Checked(Document& d) {
     return *d.checked;
 }
 
+// Where line's text starts, as the reader and the sync's edits count lines: past a byte-order
+// mark on the first; the text's end for a line past the last.
+std::size_t LineBegin(const Document& d, std::size_t line) {
+    if (line >= d.lines.lineCount()) return d.text.size();
+    if (line == 0 && d.text.starts_with("\xEF\xBB\xBF")) return 3;
+    return d.lines.lineStart(line);
+}
+
+std::string_view LineText(const Document& d, std::size_t line) {
+    const std::size_t begin = LineBegin(d, line);
+    return std::string_view(d.text).substr(begin, d.lines.contentEnd(d.text, line) - begin);
+}
+
 // Lines [line, line + kDeclarationLines) of the document, enough for any declaration starting there.
 std::string_view DeclarationText(const Document& d, std::size_t line) {
     const std::size_t last = std::min(line + kDeclarationLines, d.lines.lineCount()) - 1;
-    const std::size_t begin = d.lines.lineStart(line);
+    const std::size_t begin = LineBegin(d, line);
     return std::string_view(d.text).substr(begin, d.lines.contentEnd(d.text, last) - begin);
 }
 
@@ -44,7 +57,7 @@ std::string_view DeclarationText(const Document& d, std::size_t line) {
 // parameter list, else where it first stands as a word; the line's text when there is none.
 std::pair<std::size_t, std::size_t> NameBytes(const Document& d, std::size_t line) {
     const std::string_view text = DeclarationText(d, line);
-    const std::size_t base = d.lines.lineStart(line);
+    const std::size_t base = LineBegin(d, line);
     if (const DeclarationResult r = ReadDeclaration(text, *d.language); r && !r.description->name.empty()) {
         const std::string& name = r.description->name;
         std::optional<std::size_t> word;
@@ -70,17 +83,10 @@ json Diagnostic(const Document& d, const HeaderFinding& f) {
     return {{"range", RangeJson(d, from, to)}, {"severity", 2}, {"source", "qmark"}, {"message", f.message}};
 }
 
-// Where line starts as the sync's edits count lines: past a byte-order mark on the first.
-std::size_t EditLineStart(const Document& d, std::size_t line) {
-    if (line >= d.lines.lineCount()) return d.text.size();
-    if (line == 0 && d.text.starts_with("\xEF\xBB\xBF")) return 3;
-    return d.lines.lineStart(line);
-}
-
 json TextEdit(const Document& d, const LineEdit& e) {
     std::string text;
     for (const std::string& line : e.lines) text += line;
-    return {{"range", RangeJson(d, EditLineStart(d, e.first), EditLineStart(d, e.first + e.count))},
+    return {{"range", RangeJson(d, LineBegin(d, e.first), LineBegin(d, e.first + e.count))},
             {"newText", std::move(text)}};
 }
 
@@ -105,11 +111,6 @@ bool Wanted(const ActionRequest& r, std::string_view kind) {
     return false;
 }
 
-std::string_view LineText(const Document& d, std::size_t line) {
-    const std::size_t begin = d.lines.lineStart(line);
-    return std::string_view(d.text).substr(begin, d.lines.contentEnd(d.text, line) - begin);
-}
-
 // Whether the line is part of a comment: a remark, or a C++ comment's opener, middle or closer.
 bool IsCommentLine(const Document& d, std::size_t line) {
     std::string_view text = LineText(d, line);
@@ -127,8 +128,8 @@ std::size_t CommentStart(const Document& d, std::size_t line) {
 // The header's lines with the declaration's indent and line end (the first line's where the
 // declaration's has none; LF where no line has one).
 std::string IndentedHeader(const Document& d, std::size_t line, const std::string& header) {
-    const std::size_t begin = d.lines.lineStart(line), end = d.lines.contentEnd(d.text, line);
-    const std::string_view content = std::string_view(d.text).substr(begin, end - begin);
+    const std::size_t end = d.lines.contentEnd(d.text, line);
+    const std::string_view content = LineText(d, line);
     const std::string_view indent =
         content.substr(0, std::min(content.size(), content.find_first_not_of(" \t")));
     std::size_t breakAt = end, breakEnd = line + 1 < d.lines.lineCount() ? d.lines.lineStart(line + 1) : end;
@@ -202,7 +203,7 @@ json DocumentCodeActions(Document& d, const ActionRequest& r, const std::functio
     }
     if (Wanted(r, kInsertKind) && r.start.line < d.lines.lineCount()) {
         const DeclarationSpan span = LocateDeclaration(d.text, r.start.line, *d.language);
-        const std::size_t at = EditLineStart(d, span.first);
+        const std::size_t at = LineBegin(d, span.first);
         const DeclarationResult read =
             span.error.empty() && !span.headerOpen
                 ? ReadDeclaration(
