@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/Text.h"
+#include "reader/CommentBlockReader.h"
 #include "reader/CppSyntax.h"
 #include "reader/Declaration.h"
 
@@ -284,23 +285,12 @@ private:
         std::string_view rest;
         return behindPrefix(i, rest) && TrimBlanks(rest).empty();
     }
-    // "Public Sub Name" and the like: a free-text block is not ours to update.
+    // "Friend Function Name" and the like, read as check reads it: a free-text block is not
+    // ours to update.
     bool isHeading(std::size_t i) const {
         std::string_view rest;
-        if (!behindPrefix(i, rest)) return false;
-        rest = TrimBlanks(rest);
-        for (AccessLevel level : {AccessLevel::Public, AccessLevel::Private, AccessLevel::Protected}) {
-            const std::string_view access = AccessName(level);
-            if (!rest.starts_with(access) || !rest.substr(access.size()).starts_with(' ')) continue;
-            rest.remove_prefix(access.size() + 1);
-            for (ProcedureKind kind :
-                 {ProcedureKind::Sub, ProcedureKind::Function, ProcedureKind::Property}) {
-                const std::string_view word = KindName(kind);
-                if (rest.starts_with(word) && (rest.size() == word.size() || rest[word.size()] == ' '))
-                    return true;
-            }
-        }
-        return false;
+        ProcedureDescription heading;
+        return behindPrefix(i, rest) && ReadBlockHeading(TrimBlanks(rest), heading);
     }
     bool isSkippable(std::size_t i) const {
         const std::string_view c = TrimBlanks(content(i));

@@ -90,6 +90,7 @@ TEST(SourceCommands, ReportsWhatItCannotReadAndGoesOn) {
     fs::copy("tree/include/Shapes.h", "tree/x\x1b[2J\ny.h");
     fs::create_symlink("Shapes.h", "tree/include/link.h");
     fs::permissions("tree/Orders.bas", fs::perms::owner_read);  // read-only, even for root
+    std::ofstream("tree/end.bas") << "Sub F()";                 // no line end after the last line
     const std::string factor =
         ":26: warning: parameter 'factor' is 'float' in the header, 'double' in the declaration\n";
     const std::string returns = ":45: warning: header returns 'int', the declaration returns nothing\n";
@@ -111,6 +112,11 @@ TEST(SourceCommands, ReportsWhatItCannotReadAndGoesOn) {
              "qmark: 4 findings in 1 of 1 file\n"},
         {{.paths = {}, .stdinFilename = "src/Shapes.h", .stdinText = ReadBytes("tree/include/Shapes.h")},
          "1 src/Shapes.h" + factor + "src/Shapes.h" + returns + "qmark: 4 findings in 1 of 1 file\n"},
+        {{.update = true, .paths = {"tree/end.bas"}, .dryRun = true, .addMissing = true},
+         "1 --- tree/end.bas\n\\ No newline at end of file\ntree/end.bas:1: note: Public Sub F has no header "
+         "block (would add)\nqmark: 1 finding in 1 of 1 file\n"},
+        {{.language = 1, .stdinFilename = "Shapes.bas", .stdinText = ReadBytes("tree/include/Shapes.h")},
+         "1 Shapes.bas" + factor + "Shapes.bas" + returns + "qmark: 4 findings in 1 of 1 file\n"},
         {{.update = true, .paths = {"tree/Orders.bas"}},
          "2 tree/Orders.bas:22: warning: parameter 'OrderID' is now 'OrderNo'\n"
          "tree/Orders.bas: error: read-only; left alone\n"

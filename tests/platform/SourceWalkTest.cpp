@@ -36,7 +36,8 @@ TEST(SourceWalk, VisitsSourcesOnlyAndSaysWhatItCannotRead) {
                   " && touch w/a.bas w/B.CLS w/page.pag w/doc.dob w/notes.txt w/.bas w/sub/c.h w/.git/x.bas "
                   "w/secret/stale.bas outside/o.bas && ln -s ../outside/o.bas w/link.bas && ln -s "
                   "../outside w/linkdir && ln -s ../outside/o.bas w/README && mkfifo w/fifo.bas && chmod 0 "
-                  "w/secret && mkdir -m 711 w/pass && touch w/pass/p.bas && echo ok"),
+                  "w/secret && mkdir -m 711 w/pass && touch w/pass/p.bas && mkdir e && for x in bas cls frm "
+                  "ctl dsr pag dob h hh hpp hxx c cc cpp cxx; do touch e/a.$x; done && echo ok"),
               "ok\n");
     ASSERT_EQ(chdir(dir.c_str()), 0);
     const std::string all = "F w/B.CLS\nF w/a.bas\nF w/doc.dob\nL w/link.bas\nL w/linkdir\nF w/page.pag\n";
@@ -54,6 +55,10 @@ TEST(SourceWalk, VisitsSourcesOnlyAndSaysWhatItCannotRead) {
          false,
          "F w/link.bas (named)\nF w/linkdir/o.bas\nF w/notes.txt (named)\nE nosuchdir: does not exist\n"
          "E w/fifo.bas: not a regular file\n"},
+        {{"e"},
+         false,
+         "F e/a.bas\nF e/a.c\nF e/a.cc\nF e/a.cls\nF e/a.cpp\nF e/a.ctl\nF e/a.cxx\nF e/a.dob\nF e/a.dsr\n"
+         "F e/a.frm\nF e/a.h\nF e/a.hh\nF e/a.hpp\nF e/a.hxx\nF e/a.pag\n"},
     };
     for (const auto& row : rows) {
         if (!row.asNobody && geteuid() != 0) continue;  // the runner cannot read what only root reads

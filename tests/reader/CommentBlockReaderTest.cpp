@@ -51,6 +51,8 @@ TEST(ReadCommentBlock, ReadsBackWhatTheBuilderWrote) {
           {"02-Jan-05", "", "Renamed OrderID to OrderNo"},
           {"03-Jan-05", "Jo", ""}}},
         {Describe("Empty", {}), {}},
+        {ProcedureDescription{"Count", "", "Long", ProcedureKind::Function, AccessLevel::Friend, {}},
+         created},
     };
     for (const auto& [base, history] : rows) {
         for (DevelopmentLanguage language : {0, 1, 5}) {

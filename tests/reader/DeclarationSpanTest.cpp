@@ -30,6 +30,7 @@ TEST(LocateDeclaration, FindsTheWholeDeclarationAroundALine) {
         {0, "Attribute VB_Name = \"M\"\n", 0, "error: not a Sub, Function or Property declaration"},
         {0, "Sub A()\n", 4, "error: the text has only 1 lines"},
         {0, kVbBlock + "\nAttribute A.VB_Description = \"x\"\nSub A( _\n b)\n", 10, "9-10 header 0 for 9"},
+        {0, "'" + kRule + "\n'  Friend Sub A\n'" + kRule + "\nFriend Sub A()\n", 3, "3-3 header 0 for 3"},
         // A selection further down: every declaration in it is looked at.
         {0, "Sub B()\n\n" + kVbBlock + "Sub A()\nEnd Sub\n", 0, "0-10 header 2 for 9", 10},
         {0, "Sub B()\nEnd Sub\nSub A()\n", 0, "0-2", 7},
@@ -40,6 +41,7 @@ TEST(LocateDeclaration, FindsTheWholeDeclarationAroundALine) {
          "1-2"},
         {1, "class A {\npublic:\n    // why\n    void F(int a,\n           int b);\n", 4, "3-4"},
         {1, "class A {\n  Q_OBJECT\nprivate slots:\n  void F(\n    int a);\n", 3, "3-4"},
+        {1, "class A {\n  Q_OBJECT\npublic Q_SLOTS:\n  void F(\n    int a);\n", 3, "3-4"},
         {1, "class A {\n  Q_OBJECT\n  Q_DISABLE_COPY(A)\n  void F(\n    int a);\n", 4, "3-4"},
         {1, "template <typename T>\nT Max(T a,\n      T b)\n{\n    return a;\n}\n", 2, "0-2"},
         {1, "#define X(a) \\\n    a;\nvoid F(\n  int a);\n", 3, "2-3"},

@@ -151,6 +151,7 @@ TEST(ReadDeclaration, Cpp) {
          "Public Function operator\"\"_km -> long double | v: long double"},
         {"auto Foo::operator<=>(const Foo&) const = default;",
          "Public Function Foo::operator<=> -> auto | : const Foo&"},
+        {"Foo(const Foo&) = delete;", "Public Sub Foo | : const Foo&"},
         {"Widget::Widget(QWidget* parent) : QWidget(parent), m_ui{new Ui::Widget} {",
          "Public Sub Widget::Widget | parent: QWidget*"},
         {"virtual ~Widget() override;", "Public Sub ~Widget"},
@@ -160,6 +161,7 @@ TEST(ReadDeclaration, Cpp) {
         {"private:\n  explicit Parser(std::string_view text);",
          "Private Sub Parser | text: std::string_view"},
         {"private slots: void onClicked(bool checked = false);", "Private Sub onClicked | checked?: bool"},
+        {"private Q_SLOTS: void onClicked();", "Private Sub onClicked"},
         {"public: std::array<int, -1> signs(int x = -1)",
          "Public Function signs -> std::array<int, -1> | x?: int"},
         {"[[nodiscard]] [[deprecated(\"use other\")]] static int count([[maybe_unused]] int x) "
@@ -212,6 +214,8 @@ TEST(ReadDeclaration, Cpp) {
          "Public Sub g | lpParam: LPVOID; FOO: int; ST: struct stat"},
         {"Public Sub PrintOrder(ByVal OrderID As Long)",
          "error: this reads as Visual Basic; use --language 0"},
+        {"Friend Function Count(ByVal n As Long) As Long",
+         "error: this reads as Visual Basic; use --language 0"},
         // Not a procedure, each with its reason.
         {"", "error: no declaration"},
         {"class Widget : public QWidget {", "error: a class head, not a procedure"},
@@ -255,6 +259,7 @@ TEST(ReadDeclarations, FindsEveryDeclarationOnceInOrder) {
          "Public Sub A()\nEnd Sub\n' Private Sub Gone()\nPrivate Function B( _\n  x As Long) As Long\n"
          "Friend Sub C(): End Sub",
          "1: Public A; 4: Private B; 6: Friend C"},
+        {1, "class W {\nprivate Q_SLOTS:\n  void a();\n  void b();\n};\n", "3: Private a; 4: Private b"},
         {0, "x = 1\n' a remark\n", "error: not a Sub, Function or Property declaration"},
         {1, "' Totals\nPublic Function Total() As Currency",
          "error: this reads as Visual Basic; use --language 0"},

@@ -96,6 +96,11 @@ TEST(SyncHeaders, NamesEachParameterDrift) {
          "header lists the parameters in another order than the declaration",
          "b String second; a Long first"},
         {0,
+         {{"a", "No", "Long", "first"}, {"b", "No", "String", "second"}},
+         "Sub F(B As String, A As Long)",
+         "header lists the parameters in another order than the declaration",
+         "b String second; a Long first"},
+        {0,
          {{"OrderID", "No", "Long", "the order"}},
          "Sub F(ByVal OrderNo As Long)",
          "parameter 'OrderID' is now 'OrderNo'",
@@ -281,6 +286,7 @@ TEST(SyncHeaders, ReportsBlocksItCannotMatch) {
         {"Sub G(a)\n  Private Property Let H(v)\nEnd Sub\nExit Sub\n' Sub J()\nDeclare Sub K Lib \"k\" ()\n"
          "Public Event E()\n",
          "1: Public Sub G has no header block\n2: Private Property H has no header block\n"},
+        {"Friend Function K() As Long\n", "1: Friend Function K has no header block\n"},
     };
     for (const auto& [text, messages] : rows)
         EXPECT_EQ(Messages(SyncHeaders(text, 0, {true, {}})), messages) << text;

@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
 """Plants each fault of faults.py alone in a configured build tree, rebuilds, runs ctest (but the
-package check) and reports whether the tests caught it; the tree is restored after each.
+package check) and reports whether the tests caught it and which; the tree is restored after each.
 
     python3 tools/faults/run.py BUILD_DIR [NAME...]
 """
 import os
+import re
 import subprocess
 import sys
 
@@ -28,8 +29,11 @@ for name, path, old, new in FAULTS:
         if subprocess.run(['cmake', '--build', build, '-j2'], capture_output=True).returncode != 0:
             verdict = 'caught (build)'
         else:
-            tests = subprocess.run(['ctest', '--test-dir', build, '-j2', '-E', 'package'], capture_output=True)
-            verdict = 'caught' if tests.returncode != 0 else 'MISSED'
+            tests = subprocess.run(['ctest', '--test-dir', build, '-j2', '-E', 'package'], capture_output=True,
+                                   text=True)
+            # The tests that failed, so that a catch by a flaky test shows as such.
+            failed = re.findall(r'^\s*\d+ - (\S+) \(', tests.stdout.split('tests FAILED:')[-1], re.M)
+            verdict = f"caught ({', '.join(failed)})" if tests.returncode != 0 else 'MISSED'
     finally:
         open(path, 'w').write(source)
     results.append(verdict)
