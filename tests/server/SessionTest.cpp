@@ -140,7 +140,9 @@ TEST(Session, PublishesCheckFindingsOncePerBurstOfChanges) {
         std::vector<std::string> in;
         std::string out;
     } rows[] = {
-        {{Init(), Open(StaleText()), Open("Sub F()", "file:///src/notes.txt")}, "0 capabilities\n" + stale},
+        {{Init(), Open(StaleText()), Open("Sub F()", "file:///src/notes.txt"),
+          Open("Sub F()", "file:///src/P.bas")},
+         "0 capabilities\n" + stale + "diagnostics v1\n"},
         {{Change(2, {{"range", Range(17, 25, 17, 32)}, {"text", "OrderID"}}),
           Change(3, {{"range", Range(17, 25, 17, 25)}, {"text", "x"}})},
          "diagnostics v3 17:11-17:18 parameter 'OrderID' is now 'xOrderID'\n"},
@@ -210,6 +212,16 @@ TEST(Session, OffersTheEditsOfUpdateAndHeader) {
     const std::size_t plain = text.find("  Private");
     EXPECT_EQ(Applied(text, out.at(1)["result"][0]["edit"]),
               text.substr(0, plain) + header + text.substr(plain));
+    // A byte-order mark is no part of the first line: a header goes below it.
+    out.clear();
+    Exchange(s,
+             {Open("\xEF\xBB\xBFSub F()\r\n", "file:///src/Bom.bas"),
+              Message(3, "textDocument/codeAction",
+                      {{"textDocument", {{"uri", "file:///src/Bom.bas"}}},
+                       {"range", Range(0, 0, 0, 0)},
+                       {"context", json::object()}})},
+             &out);
+    EXPECT_EQ(out.at(0)["result"][0]["edit"]["documentChanges"][0]["edits"][0]["range"], Range(0, 1, 0, 1));
 }
 
 }  // namespace
