@@ -7,7 +7,7 @@ build=${1:-$root/build-bench}
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DQM_CORE_ONLY=ON \
       -DQM_BUILD_TESTS=OFF -DQM_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" --target qm_core_bench qm_reader_bench qm_qmark_bench qm_qmark_process_bench qm_sync_bench qm_server_bench qm_qmark -j2 >/dev/null
+cmake --build "$build" --target qm_core_bench qm_reader_bench qm_qmark_bench qm_qmark_process_bench qm_sync_bench qm_style_check_bench qm_server_bench qm_qmark -j2 >/dev/null
 
 # Scratch files of the benchmarks go to a directory of their own.
 scratch=$(mktemp -d)
@@ -31,3 +31,6 @@ echo "== qmark reading JSON =="
 echo
 echo "== process start-up: qmark block and qmark header vs cat, mean wall time per run =="
 "$build/bench/qmark_process_bench" 1000
+echo
+echo "== qmark check in a house-style project vs cat of the same files =="
+"$build/bench/style_check_bench" 200

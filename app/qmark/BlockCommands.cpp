@@ -8,6 +8,8 @@
 
 #include "app/qmark/InputError.h"
 #include "app/qmark/ProcedureJson.h"
+#include "app/qmark/StyledBlocks.h"
+#include "platform/SourceWalk.h"
 #include "reader/Declaration.h"
 #include "settings/FreeTextBlock.h"
 #include "settings/Settings.h"
@@ -116,6 +118,8 @@ ProcedureDescription ReadDeclarationText(std::string_view text, DevelopmentLangu
 }
 
 void CompleteFromSettings(Request& r, bool needDeveloper) {
+    // The file standard input belongs to tells its language, as it does for check.
+    if (!r.language && r.sources.stdinFilename) r.language = SourceLanguageOf(*r.sources.stdinFilename);
     if (r.language && (r.developer || !needDeveloper)) return;
     LoadSettings();
     if (!r.language) r.language = TheSettings().CommentsType;
@@ -123,16 +127,18 @@ void CompleteFromSettings(Request& r, bool needDeveloper) {
 }
 
 int RunBlock(Request& r, std::istream& in, std::ostream& out, std::ostream&) {
+    std::string declaration;
     if (r.declaration) {
         if (!r.firstDescriptionFlag.empty()) {
             throw UsageError("option '" + r.firstDescriptionFlag + "' cannot be combined with --declaration");
         }
         CompleteFromSettings(r, true);
-        r.description = ReadDeclarationText(ReadInput(in), *r.language);
+        declaration = ReadInput(in);
+        r.description = ReadDeclarationText(declaration, *r.language);
     } else if (r.firstDescriptionFlag.empty() && !r.purpose) {
         r.description = ParseProcedureJson(ReadInput(in));
     }
-    Write(out, BuildBlock(r));
+    Write(out, BuildHouseBlock(r, declaration));
     return kExitOk;
 }
 

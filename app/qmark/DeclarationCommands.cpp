@@ -9,6 +9,7 @@
 #include "app/qmark/BlockCommands.h"
 #include "app/qmark/InputError.h"
 #include "app/qmark/ProcedureJson.h"
+#include "app/qmark/StyledBlocks.h"
 #include "reader/Declaration.h"
 
 namespace qm {
@@ -24,7 +25,7 @@ std::string_view LineEndAt(std::string_view text, std::size_t start) {
 
 // The block above the declaration whose line starts at lineStart, indented and ended like it.
 void AddBlock(Request& r, std::string_view text, std::size_t lineStart, std::string& out) {
-    const std::string block = BuildBlock(r);
+    const std::string block = BuildHouseBlock(r, text.substr(lineStart));
     const std::string_view line = text.substr(lineStart);
     const std::string_view indent = line.substr(0, line.find_first_not_of(" \t"));
     const std::string_view lineEnd = LineEndAt(text, lineStart);
@@ -60,7 +61,7 @@ std::string WithHeaders(Request& r, std::string_view text) {
 int RunDescribe(Request& r, std::istream& in, std::ostream& out, std::ostream&) {
     const std::string text = ReadInput(in);
     CompleteFromSettings(r, false);
-    Write(out, WriteProcedureJson(ReadDeclarationText(text, *r.language)));
+    Write(out, WriteProcedureJson(DescribeWithComment(r, text)));
     return kExitOk;
 }
 

@@ -8,7 +8,9 @@
 #include "app/qmark/BlockCommands.h"
 #include "app/qmark/InputError.h"
 #include "app/qmark/MessageText.h"
+#include "app/qmark/StyledBlocks.h"
 #include "reader/DeclarationSpan.h"
+#include "reader/StyledCommentSync.h"
 
 namespace qm {
 namespace {
@@ -30,12 +32,21 @@ int RunLocate(Request& r, std::istream& in, std::ostream& out, std::ostream&) {
     const std::size_t line = LineNumber(r.operands[0]);
     const std::size_t through = r.operands.size() > 1 ? LineNumber(r.operands[1]) : line;
     CompleteFromSettings(r, false);
-    const DeclarationSpan span = LocateDeclaration(ReadInput(in), line - 1, *r.language, through - 1);
+    const std::string text = ReadInput(in);
+    const DeclarationSpan span = LocateDeclaration(text, line - 1, *r.language, through - 1);
     if (!span.error.empty()) throw InputError("line " + std::to_string(line) + ": " + span.error);
     if (span.headerOpen) {
         throw InputError("line " + std::to_string(span.headerFor + 1) + " has a header block (line " +
                          std::to_string(*span.headerOpen + 1) + "); use 'qmark update'");
     }
+    // In a house style, a comment of the style above is the procedure's header as well.
+    const CommentStyle& style = RequestHouseStyle(r)->style(*r.language);
+    std::vector<std::size_t> documented;
+    SyncStyledComments(text, *r.language, style, {}, false, &documented);
+    for (std::size_t d : documented)
+        if (d >= span.first && d <= span.last)
+            throw InputError("line " + std::to_string(d + 1) + " has a " + std::string(style.name) +
+                             " comment; use 'qmark update'");
     out << span.first + 1 << ' ' << span.last + 1 << '\n';
     return kExitOk;
 }

@@ -156,8 +156,9 @@ const OptionRow kOptions[] = {
      [](Request& r, std::string_view, const std::string&) { r.sources.addMissing = true; }},
     {"--note", "TEXT", kSources, "update", "the new history line's note; default \"Updated\"",
      [](Request& r, std::string_view, const std::string& v) { r.sources.note = v; }},
-    {"--stdin-filename", "PATH", kSources, "check",
-     "check the text on standard input, reported as PATH, whose\nextension gives the language",
+    {"--stdin-filename", "PATH", kSources, "block describe header check locate",
+     "the file standard input belongs to: check reports it as\nPATH; its extension gives the language, and "
+     "the style\nfile is looked for from its folder up (else from here)",
      [](Request& r, std::string_view, const std::string& v) { r.sources.stdinFilename = v; }},
     {"--language", "N", kGeneral, "",
      "0 Visual Basic ('), 1 Visual C++ (//), also the language a\ndeclaration is read in; default from the "
@@ -169,6 +170,9 @@ const OptionRow kOptions[] = {
                               " (use 0 for Visual Basic or 1 for Visual C++)");
          }
      }},
+    {"--style", "NAME", kGeneral, "block describe header check update",
+     "the comment's style: box, doxygen, xmldoc or vbtags; default\nfrom the .quillmark style file, else box",
+     [](Request& r, std::string_view, const std::string& v) { r.style = v; }},
     {"--developer", "NAME", kGeneral, "block free header update lsp",
      "the name in the History line; default from the settings,\nfor update else the account's full name",
      [](Request& r, std::string_view, const std::string& v) { r.developer = v; }},
@@ -190,7 +194,9 @@ constexpr std::size_t kHelpColumn = 22;
 void AddHelpRow(std::string& out, std::string_view left, std::string_view help) {
     out += "  ";
     out += left;
-    out.append(kHelpColumn > left.size() + 2 ? kHelpColumn - left.size() - 2 : 1, ' ');
+    // A long option takes a line of its own, so every help text starts at the column.
+    if (left.size() + 3 > kHelpColumn) out += '\n';
+    out.append(kHelpColumn > left.size() + 2 ? kHelpColumn - left.size() - 2 : kHelpColumn, ' ');
     for (char c : help) {
         out += c;
         if (c == '\n') out.append(kHelpColumn, ' ');
@@ -252,6 +258,12 @@ JSON description (every key may be left out):
 
 Settings: "Comments Type" and "Personal Name" in section [General] of
 $XDG_CONFIG_HOME/quillmark/Qmark98.ini (default ~/.config/quillmark/Qmark98.ini).
+
+Style file: the first .quillmark in the source file's folder or above it, e.g.
+  [style]  cpp=doxygen (box doxygen xmldoc)  vb=vbtags (box xmldoc vbtags)
+           opener=/** (/** /*! /// //!)  tag=@ (@ or \)  brief=yes  history=no
+           trim=no (yes: no blanks at line ends)
+  [check]  missing=no  undocumented=no  order=no  ignore=PATTERN...
 
 Exit status:
   0  done; for check and update, every header in step

@@ -36,6 +36,7 @@ struct Request {
     std::optional<std::string> developer;
     std::optional<DateTime> date;
     std::optional<std::string> purpose;
+    std::optional<std::string> style;  // --style: the house style over the style file's
     bool declaration = false;          // block reads a declaration, not JSON
     std::string firstDescriptionFlag;  // the first flag other than --purpose that describes
     ProcedureDescription description;

@@ -20,7 +20,9 @@
 #include "platform/SourceWalk.h"
 #include "reader/HeaderSync.h"
 #include "reader/SourceLines.h"
+#include "reader/StyledCommentSync.h"
 #include "settings/Account.h"
+#include "settings/HouseStyle.h"
 #include "settings/Settings.h"
 
 namespace qm {
@@ -42,6 +44,7 @@ struct FileJob {
     std::string diff;
     std::size_t findings = 0, left = 0, updated = 0, added = 0;
     bool read = false, failed = false, link = false, done = false;
+    std::shared_ptr<const HouseStyle> house;
 };
 
 constexpr std::string_view kLinkNote = "a symbolic link; not followed (name it to check what it points to)";
@@ -151,7 +154,10 @@ void ProcessFile(const SourceOptions& options, FileJob& job) {
         sync.update = {{FormatCommentDate(options.date), options.developer, options.note},
                        options.addMissing,
                        options.date};
-    const HeaderSyncResult result = SyncHeaders(text, job.language, sync);
+    const HouseStyle& house = *job.house;
+    sync.missing = sync.missing || house.missing;
+    const HeaderSyncResult result = SyncHouseStyle(text, job.language, house.style(job.language),
+                                                   house.options, {house.undocumented, house.order}, sync);
     // A fix is told as made only once its file is written.
     bool written = false;
     std::string error = result.error;
@@ -383,6 +389,7 @@ int RunSources(Request& r, bool update, std::istream& in, std::ostream& out, std
     o.update = update;
     o.paths = r.operands;
     o.language = r.language;
+    o.style = r.style.value_or("");
     if (o.stdinFilename && !o.paths.empty())
         throw UsageError("option '--stdin-filename' reads standard input, not the paths named");
     if (o.paths.empty() && !o.stdinFilename)
@@ -411,14 +418,27 @@ int RunSources(Request& r, bool update, std::istream& in, std::ostream& out, std
 
 int RunSourceCommand(const SourceOptions& options, std::ostream& out, std::ostream& err) {
     Report report(options, out, err);
+    // Each file's house style, each folder's style file read once; a file it ignores is left
+    // out, and a style file that cannot be read or is malformed stops the run.
+    HouseStyleFinder finder;
+    const auto add = [&](Pipeline& pipeline, FileJob job) {
+        if (!job.failed && !job.link) {
+            HouseStyleResult found = finder.find(job.path);
+            if (found.style) found = WithStyleName(found.style, options.style);
+            if (!found.style) throw InputError(found.error);
+            if (found.style->ignores(job.path)) return;
+            job.house = std::move(found.style);
+        }
+        pipeline.add(std::move(job));
+    };
     {
         Pipeline pipeline(options, [&](const FileJob& job) { report.add(job); });
         if (options.stdinFilename) {
             FileJob job = JobFor(options, {WalkItem::Kind::File, *options.stdinFilename, {}, {}, true, {}});
             job.text = &options.stdinText;
-            pipeline.add(std::move(job));
+            add(pipeline, std::move(job));
         }
-        WalkSources(options.paths, [&](WalkItem&& item) { pipeline.add(JobFor(options, std::move(item))); });
+        WalkSources(options.paths, [&](WalkItem&& item) { add(pipeline, JobFor(options, std::move(item))); });
     }
     return report.finish();
 }

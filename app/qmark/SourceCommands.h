@@ -18,6 +18,7 @@ struct SourceOptions {
     bool dryRun = false;
     bool addMissing = false;
     bool missing = false;  // also report procedures without a block
+    std::string style{};   // --style: the house style over each file's style file
     std::string note = "Updated";
     std::string developer{};
     DateTime date{};

@@ -96,6 +96,8 @@ alone: `quillmark-update' brings that block in step."
   (save-restriction
     (widen)
     (let* ((language (quillmark--language))
+           ;; The file's own .quillmark picks the comment's style.
+           (file (and buffer-file-name (list "--stdin-filename" buffer-file-name)))
            (region (use-region-p))
            (first (line-number-at-pos (if region (region-beginning) (point))))
            (last (if region
@@ -109,7 +111,7 @@ alone: `quillmark-update' brings that block in step."
                     (looking-at-p "[ \t]*$")))
         (setq first (1+ first)))
       (pcase-let ((`(,status ,output ,errors)
-                   (quillmark--run (append (list (car quillmark-command) "locate") language
+                   (quillmark--run (append (list (car quillmark-command) "locate") language file
                                            (list (number-to-string first) (number-to-string last)))
                                    (point-min) (point-max))))
         (unless (and (eq status 0) (string-match "\\`\\([0-9]+\\) \\([0-9]+\\)\n\\'" output))
@@ -118,7 +120,8 @@ alone: `quillmark-update' brings that block in step."
                (end (quillmark--line-start (1+ (string-to-number (match-string 2 output)))))
                (result (quillmark--run (append quillmark-command '("header") language
                                                (and purpose (not (string-empty-p purpose))
-                                                    (list "--purpose" purpose)))
+                                                    (list "--purpose" purpose))
+                                               file)
                                        start end)))
           (pcase-let ((`(,status ,output ,errors) result))
             (unless (eq status 0)

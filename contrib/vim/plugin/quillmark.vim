@@ -79,13 +79,15 @@ function! s:Header(line1, line2, range, purpose) abort
   " when a declaration there has a block already. Blank lines above are left out, so that the
   " block stands right above the declaration.
   let lines = ' ' . at . (a:range > 0 ? ' ' . a:line2 : '')
-  let [status, output, message] = s:Run(s:Command(1) . ' locate' . language . lines, buffer)
+  " The file's own .quillmark picks the comment's style.
+  let file = empty(expand('%:p')) ? '' : ' --stdin-filename ' . shellescape(expand('%:p'))
+  let [status, output, message] = s:Run(s:Command(1) . ' locate' . language . file . lines, buffer)
   if status != 0 || len(output) != 1 || output[0] !~# '^\d\+ \d\+$'
     call s:Failed(status, message)
     return
   endif
   let [first, last] = map(split(output[0]), 'str2nr(v:val)')
-  let options = language . (empty(a:purpose) ? '' : ' --purpose ' . shellescape(a:purpose))
+  let options = language . file . (empty(a:purpose) ? '' : ' --purpose ' . shellescape(a:purpose))
   let input = join(getline(first, last), "\n") . "\n"
   let [status, output, message] = s:Run(s:Command(0) . ' header' . options, input)
   if status != 0

@@ -1,0 +1,324 @@
+// SPDX-License-Identifier: MIT
+#include "reader/StyledCommentSync.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "platform/Text.h"
+#include "reader/CppCodeMap.h"
+#include "reader/Declaration.h"
+#include "reader/SourceLines.h"
+#include "reader/StyledCommentReader.h"
+#include "reader/StyledQuickCheck.h"
+#include "reader/TextEncoding.h"
+
+namespace qm {
+namespace {
+
+// A declaration longer than this is not looked for further, so junk cannot make a scan quadratic.
+constexpr std::size_t kMaxDeclarationLines = 64;
+// Past this many line pairs a comment is one edit rather than a minimal one.
+constexpr std::size_t kMaxDiffCells = 1u << 16;
+
+class StyledSync {
+public:
+    StyledSync(std::string_view text, DevelopmentLanguage language, const CommentStyle& style,
+               const StyledReport& report, bool update, std::vector<std::size_t>* documented)
+        : m_text(text),
+          m_language(language),
+          m_style(style),
+          m_report(report),
+          m_update(update),
+          m_documented(documented),
+          m_lines(SplitSourceLines(text)) {}
+
+    HeaderSyncResult run() {
+        for (std::size_t i = 0; i < m_lines.size();) i = comment(i);
+        return std::move(m_result);
+    }
+
+private:
+    std::string_view content(std::size_t i) const {
+        return m_text.substr(m_lines[i].begin, m_lines[i].end - m_lines[i].begin);
+    }
+    std::string_view lines(std::size_t first, std::size_t last) const {
+        return m_text.substr(m_lines[first].begin, m_lines[last].next - m_lines[first].begin);
+    }
+    bool skippable(std::size_t i) const {
+        const std::string_view c = TrimBlanks(content(i));
+        return c.empty() ||
+               (m_language == kVisualBasic && c.size() > 10 && EqualsNoCase(c.substr(0, 10), "Attribute "));
+    }
+
+    bool isCode(std::size_t i) {
+        if (m_language != kVisualCpp) return true;
+        if (!m_cppMap) {
+            std::vector<std::size_t> starts;
+            starts.reserve(m_lines.size());
+            for (const SourceLine& l : m_lines) starts.push_back(l.begin);
+            m_cppMap = std::make_unique<CppCodeMap>(m_text, std::move(starts));
+        }
+        return m_cppMap->isCode(i);
+    }
+    // "' qmark: ignore" or "// qmark: ignore" leaves the comment and its procedure alone.
+    bool isIgnoreRemark(std::size_t i) const {
+        std::string_view c = TrimBlanks(content(i));
+        const std::string_view prefix = RemarkPrefix(m_language);
+        return c.starts_with(prefix) && EqualsNoCase(TrimBlanks(c.substr(prefix.size())), "qmark: ignore");
+    }
+    bool ignoredAbove(std::size_t i) const {
+        while (i > 0 && TrimBlanks(content(i - 1)).empty()) --i;
+        return i > 0 && isIgnoreRemark(i - 1);
+    }
+
+    // Checks the comment starting at line first, if one does; returns the line to go on from.
+    std::size_t comment(std::size_t first) {
+        const std::string_view head = TrimBlanks(content(first));
+        if (head.empty() || (head[0] != '/' && head[0] != '\'')) return first + 1;
+        const std::string_view found = LeadingStyledComment(m_text.substr(m_lines[first].begin), m_style);
+        if (found.empty()) return first + 1;
+        std::size_t last = first;
+        while (last + 1 < m_lines.size() && m_lines[last].next < m_lines[first].begin + found.size()) ++last;
+        // Our own box, written in this remark syntax, is checked as the box.
+        const std::string_view rule =
+            TrimBlanks(head.substr(std::min(head.size(), RemarkPrefix(m_language).size())));
+        if (rule.size() == kRuleLength && rule.find_first_not_of('=') == std::string_view::npos)
+            return last + 1;
+        // A comment that closes where code starts documents that code, which is not read here.
+        const std::string_view closing = content(last);
+        const std::size_t closer = closing.rfind("*/");
+        if (closer != std::string_view::npos && !TrimBlanks(closing.substr(closer + 2)).empty())
+            return last + 1;
+        std::size_t code = last + 1;
+        while (code < m_lines.size() && skippable(code)) ++code;
+        if (code >= m_lines.size() || !StyledCommentOpener(content(code), m_style).empty() ||
+            isIgnoreRemark(code))
+            return code;
+        const std::string_view declarationText = declaration(code);
+        const std::string_view original = lines(first, last);
+        // A lone CR ends a line of the file but not of the comment as it is read.
+        for (std::size_t cr = original.find('\r'); cr != std::string_view::npos;
+             cr = original.find('\r', cr + 1))
+            if (cr + 1 == original.size() || original[cr + 1] != '\n') return last + 1;
+        // A comment plainly in step has nothing to report wherever it stands.
+        if (PlainlyInStep(original, declarationText, m_style, m_language, m_report.undocumented)) {
+            if (m_documented) m_documented->push_back(code);
+            return code;
+        }
+        if (!isCode(first)) return last + 1;
+        const DeclarationResult declared = ReadDeclaration(declarationText, m_language);
+        if (!declared) return code;
+        if (m_documented) m_documented->push_back(code);
+        if (ignoredAbove(first)) return code;
+        StyledComparison compared = CompareStyledComment(
+            original, m_style, *declared.description,
+            m_language == kVisualCpp ? TemplateParameterNames(declarationText) : std::vector<std::string>(),
+            m_language == kVisualBasic, m_report);
+        for (HeaderFinding& f : compared.findings) {
+            if (!m_update) f.fix = HeaderFinding::Fix::None;
+            f.line = code + 1;
+            m_result.findings.push_back(std::move(f));
+        }
+        if (m_update && compared.updated != original) {
+            pushEdit(first, last + 1 - first, SplitKeepingEnds(compared.updated));
+            ++m_result.updated;
+        }
+        return code;
+    }
+
+    static std::vector<std::string> SplitKeepingEnds(std::string_view text) {
+        std::vector<std::string> out;
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t nl = text.find('\n', at);
+            const std::size_t next = nl == std::string_view::npos ? text.size() : nl + 1;
+            out.emplace_back(text.substr(at, next - at));
+            at = next;
+        }
+        return out;
+    }
+
+    // The declaration's text from line first: a VB line and its continuations, or C++ up to
+    // its body or ';'; the reader stops there anyway, this only bounds what it is handed.
+    std::string_view declaration(std::size_t first) const {
+        const std::size_t limit = std::min(m_lines.size() - 1, first + kMaxDeclarationLines);
+        // Never into the next comment of the style, so that what an update writes there can
+        // never change how this declaration reads.
+        const auto goesOn = [&](std::size_t next) {
+            return next <= limit && StyledCommentOpener(content(next), m_style).empty();
+        };
+        std::size_t last = first;
+        if (m_language == kVisualBasic) {
+            while (TrimBlanks(content(last)).ends_with(" _") && goesOn(last + 1)) ++last;
+        } else {
+            int depth = 0;
+            for (bool done = false;; ++last) {
+                for (char c : content(last)) {
+                    if (c == '(' || c == '[') ++depth;
+                    if ((c == ')' || c == ']') && depth > 0) --depth;
+                    done = done || (depth == 0 && (c == ';' || c == '{'));
+                }
+                if (done || !goesOn(last + 1)) break;
+            }
+        }
+        return m_text.substr(m_lines[first].begin, m_lines[last].end - m_lines[first].begin);
+    }
+
+    // Lines [first, first + count) give way to lines, as edits of the lines that differ.
+    void pushEdit(std::size_t first, std::size_t count, std::vector<std::string> lines) {
+        const std::size_t n = count, m = lines.size();
+        const auto old = [&](std::size_t i) { return this->lines(first + i, first + i); };
+        if (n * m > kMaxDiffCells) {
+            m_result.edits.push_back({first, count, std::move(lines)});
+            return;
+        }
+        std::vector<std::uint32_t> common((n + 1) * (m + 1), 0);
+        const auto at = [&](std::size_t i, std::size_t j) -> std::uint32_t& {
+            return common[i * (m + 1) + j];
+        };
+        for (std::size_t i = n; i-- > 0;)
+            for (std::size_t j = m; j-- > 0;)
+                at(i, j) = old(i) == lines[j] ? at(i + 1, j + 1) + 1 : std::max(at(i + 1, j), at(i, j + 1));
+        LineEdit pending{first, 0, {}};
+        for (std::size_t i = 0, j = 0; i < n || j < m;) {
+            if (i < n && j < m && old(i) == lines[j]) {
+                if (pending.count > 0 || !pending.lines.empty()) m_result.edits.push_back(std::move(pending));
+                pending = {first + ++i, 0, {}};
+                ++j;
+            } else if (j < m && (i == n || at(i, j + 1) >= at(i + 1, j))) {
+                pending.lines.push_back(std::move(lines[j++]));
+            } else {
+                ++pending.count;
+                ++i;
+            }
+        }
+        if (pending.count > 0 || !pending.lines.empty()) m_result.edits.push_back(std::move(pending));
+    }
+
+    std::string_view m_text;
+    DevelopmentLanguage m_language;
+    const CommentStyle& m_style;
+    StyledReport m_report;
+    bool m_update;
+    std::vector<std::size_t>* m_documented;
+    std::vector<SourceLine> m_lines;
+    std::unique_ptr<CppCodeMap> m_cppMap;  // made on first need
+    HeaderSyncResult m_result;
+};
+
+// Puts a comment of style above the Visual Basic procedure a "has no documentation comment"
+// finding names, indented and ended like its line, unless a remark stands right above it.
+void AddComment(std::string_view text, const std::vector<SourceLine>& lines, HeaderFinding& f,
+                const CommentStyle& style, const StyleOptions& options, const HeaderUpdate& update,
+                HeaderSyncResult& result) {
+    const auto content = [&](std::size_t i) {
+        return text.substr(lines[i].begin, lines[i].end - lines[i].begin);
+    };
+    const std::size_t at = f.line - 1;
+    std::size_t above = at;
+    while (above > 0 && TrimBlanks(content(above - 1)).empty()) --above;
+    const std::string_view remark = above > 0 ? TrimBlanks(content(above - 1)) : std::string_view();
+    if (remark.starts_with('\'') || (remark.size() > 3 && EqualsNoCase(remark.substr(0, 4), "Rem "))) return;
+    std::size_t last = at;
+    while (last + 1 < lines.size() && last - at < kMaxDeclarationLines &&
+           TrimBlanks(content(last)).ends_with(" _"))
+        ++last;
+    const DeclarationResult declared =
+        ReadDeclaration(text.substr(lines[at].begin, lines[last].end - lines[at].begin), kVisualBasic);
+    if (!declared) return;
+    StyledDescription d{*declared.description, {}, false};
+    d.returnsValue = d.procedure.kind == ProcedureKind::Function || !d.procedure.returns.empty();
+    d.procedure.returns.clear();
+    std::string built =
+        BuildStyledComment(d, style, kVisualBasic, options, update.history.developer, update.date);
+    // A file that is not UTF-8 is Windows-1252, as the classic IDE writes it.
+    std::string converted, unmappable;
+    if (!IsUtf8(text)) {
+        if (!ToWindows1252(built, converted, unmappable)) return;
+        built = std::move(converted);
+    }
+    const std::string_view line = content(at);
+    const std::string indent(line.substr(0, line.find_first_not_of(" \t")));
+    std::string_view end = text.substr(lines[at].end, lines[at].next - lines[at].end);
+    if (end.empty()) end = "\r\n";
+    LineEdit edit{at, 0, {}};
+    for (std::size_t from = 0; from < built.size();) {
+        const std::size_t stop = built.find("\r\n", from);
+        edit.lines.push_back(indent + built.substr(from, stop - from) + std::string(end));
+        from = stop + 2;
+    }
+    result.edits.push_back(std::move(edit));
+    ++result.added;
+    f.fix = HeaderFinding::Fix::Added;
+}
+
+// a and b's findings in line order and their edits, which never overlap, in line order.
+HeaderSyncResult Merge(HeaderSyncResult a, HeaderSyncResult b) {
+    a.findings.insert(a.findings.end(), std::make_move_iterator(b.findings.begin()),
+                      std::make_move_iterator(b.findings.end()));
+    std::stable_sort(a.findings.begin(), a.findings.end(),
+                     [](const HeaderFinding& x, const HeaderFinding& y) { return x.line < y.line; });
+    a.edits.insert(a.edits.end(), std::make_move_iterator(b.edits.begin()),
+                   std::make_move_iterator(b.edits.end()));
+    std::stable_sort(a.edits.begin(), a.edits.end(),
+                     [](const LineEdit& x, const LineEdit& y) { return x.first < y.first; });
+    a.updated += b.updated;
+    a.added += b.added;
+    return a;
+}
+
+}  // namespace
+
+HeaderSyncResult SyncStyledComments(std::string_view text, DevelopmentLanguage language,
+                                    const CommentStyle& style, const StyledReport& report, bool update,
+                                    std::vector<std::size_t>* documented) {
+    if ((language != kVisualBasic && language != kVisualCpp) || !StyleServes(style, language) ||
+        style.syntax == TagSyntax::Box)
+        return {};
+    return StyledSync(text, language, style, report, update, documented).run();
+}
+
+HeaderSyncResult SyncHouseStyle(std::string_view text, DevelopmentLanguage language,
+                                const CommentStyle& style, const StyleOptions& options,
+                                const StyledReport& report, const HeaderSyncOptions& sync) {
+    const bool styled = style.syntax != TagSyntax::Box && StyleServes(style, language);
+    HeaderSyncOptions boxSync = sync;
+    if (styled && boxSync.update) boxSync.update->addMissing = false;
+    // The box's sync reads a file with no rule in it only to find procedures without a block.
+    HeaderSyncResult result;
+    if (!styled || boxSync.missing || text.find(std::string(kRuleLength, '=')) != std::string_view::npos)
+        result = SyncHeaders(text, language, boxSync);
+    if (options.trim)
+        for (LineEdit& e : result.edits)
+            for (std::string& line : e.lines) {
+                std::size_t end = line.size(), kept;
+                while (end > 0 && (line[end - 1] == '\n' || line[end - 1] == '\r')) --end;
+                for (kept = end; kept > 0 && (line[kept - 1] == ' ' || line[kept - 1] == '\t');) --kept;
+                line.erase(kept, end - kept);
+            }
+    if (!styled) return result;
+    std::vector<std::size_t> documented;
+    HeaderSyncResult own =
+        SyncStyledComments(text, language, style, report, sync.update.has_value(), &documented);
+    std::sort(documented.begin(), documented.end());
+    std::vector<SourceLine> lines;  // split on first need
+    std::vector<HeaderFinding> findings;
+    for (HeaderFinding& f : result.findings) {
+        // The box's "has no header block": the procedure may have a comment of the style.
+        constexpr std::string_view kNoBlock = " has no header block";
+        const bool missing =
+            f.message.ends_with(kNoBlock) || f.message.starts_with("procedure has no header block");
+        if (missing && std::binary_search(documented.begin(), documented.end(), f.line - 1)) continue;
+        if (missing && f.message.ends_with(kNoBlock))
+            f.message.replace(f.message.size() - kNoBlock.size(), kNoBlock.size(),
+                              " has no documentation comment");
+        if (missing && sync.update && sync.update->addMissing && language == kVisualBasic) {
+            if (lines.empty()) lines = SplitSourceLines(text);
+            AddComment(text, lines, f, style, options, *sync.update, own);
+        }
+        findings.push_back(std::move(f));
+    }
+    result.findings = std::move(findings);
+    return Merge(std::move(result), std::move(own));
+}
+
+}  // namespace qm
