@@ -78,7 +78,7 @@ Session& Opened(Session& s, DevelopmentLanguage language) {
 // One typed character in the middle of the file, then the diagnostics that follow it.
 void DiagnosticsAfterChange(benchmark::State& state) {
     const auto language = static_cast<DevelopmentLanguage>(state.range(0));
-    Session s({std::nullopt, "Bo", DateTime{2026, 12, 7}});
+    Session s({std::nullopt, "Bo", DateTime{2026, 12, 7}, ""});
     Opened(s, language);
     std::vector<std::string> out;
     int version = 1;
@@ -98,7 +98,7 @@ BENCHMARK(DiagnosticsAfterChange)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)
 // The actions on a stale declaration near the end of the file.
 void CodeActions(benchmark::State& state) {
     const auto language = static_cast<DevelopmentLanguage>(state.range(0));
-    Session s({std::nullopt, "Bo", DateTime{2026, 12, 7}});
+    Session s({std::nullopt, "Bo", DateTime{2026, 12, 7}, ""});
     Opened(s, language);
     const std::string text = Source(language);
     const std::size_t line = std::count(text.begin(), text.begin() + text.rfind("Stale"), '\n');
@@ -125,7 +125,7 @@ void OpenFilesMemory(benchmark::State& state) {
         const std::size_t before = mallinfo2().uordblks;
         std::size_t textBytes = 0;
         {
-            Session s({std::nullopt, "Bo", DateTime{2026, 12, 7}});
+            Session s({std::nullopt, "Bo", DateTime{2026, 12, 7}, ""});
             std::vector<std::string> out;
             s.receive(Message(0, "initialize", json::object()));
             for (int n = 0; n < 100; ++n) {

@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const qm::DateTime date{2026, 12, 7};
     std::vector<std::string> out;
     if (qm::IsUtf8(text)) {
-        qm::Session s({std::nullopt, "Bo", date});
+        qm::Session s({std::nullopt, "Bo", date, ""});
         s.receive(Message(0, "initialize", json::object()));
         s.receive(
             Message(nullptr, "textDocument/didOpen",

@@ -19,6 +19,7 @@ struct Document {
     std::string uri;
     std::string path;                             // a file: URI's file; empty for any other
     std::optional<DevelopmentLanguage> language;  // nullopt: not a file qmark reads
+    std::string style;                            // a house style over the style file's; empty: the file's
     std::int64_t version = 0;
     std::string text;
     LineIndex lines;

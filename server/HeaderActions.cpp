@@ -29,7 +29,7 @@ json RangeJson(const Document& d, std::size_t from, std::size_t to) {
 }
 
 const HeaderSyncResult& Checked(Document& d) {
-    if (!d.checked) d.checked = SyncDocument(d.text, *d.language, d.path, std::nullopt);
+    if (!d.checked) d.checked = SyncDocument(d, std::nullopt);
     return *d.checked;
 }
 
@@ -152,7 +152,14 @@ std::string IndentedHeader(const Document& d, std::size_t line, const std::strin
 json DocumentDiagnostics(Document& d) {
     json out = json::array();
     if (!d.language) return out;
-    for (const HeaderFinding& f : Checked(d).findings) out.push_back(Diagnostic(d, f));
+    const HeaderSyncResult& checked = Checked(d);
+    // A style file that cannot be used is said where the user looks, at the document's start.
+    if (!checked.error.empty())
+        out.push_back({{"range", RangeJson(d, 0, 0)},
+                       {"severity", 1},
+                       {"source", "qmark"},
+                       {"message", checked.error}});
+    for (const HeaderFinding& f : checked.findings) out.push_back(Diagnostic(d, f));
     return out;
 }
 
@@ -169,8 +176,7 @@ json DocumentCodeActions(Document& d, const ActionRequest& r, const std::functio
     if (!checked.findings.empty() && (Wanted(r, kUpdateKind) || Wanted(r, kUpdateAllKind))) {
         const EditStamp& s = getStamp();
         updated =
-            SyncDocument(d.text, *d.language, d.path,
-                         HeaderUpdate{{FormatCommentDate(s.date), s.developer, "Updated"}, false, s.date});
+            SyncDocument(d, HeaderUpdate{{FormatCommentDate(s.date), s.developer, "Updated"}, false, s.date});
     }
     std::vector<std::size_t> stale;
     for (const HeaderFinding& f : updated.findings)
@@ -204,20 +210,19 @@ json DocumentCodeActions(Document& d, const ActionRequest& r, const std::functio
     if (Wanted(r, kInsertKind) && r.start.line < d.lines.lineCount()) {
         const DeclarationSpan span = LocateDeclaration(d.text, r.start.line, *d.language);
         const std::size_t at = LineBegin(d, span.first);
-        const DeclarationResult read =
-            span.error.empty() && !span.headerOpen
-                ? ReadDeclaration(
-                      std::string_view(d.text).substr(at, d.lines.contentEnd(d.text, span.last) - at),
-                      *d.language)
-                : DeclarationResult{};
-        if (read) {
-            const EditStamp& s = getStamp();
-            const std::string header =
-                DocumentHeader(*read.description, *d.language, d.path, s.developer, s.date);
+        const std::string_view declaration =
+            std::string_view(d.text).substr(at, d.lines.contentEnd(d.text, span.last) - at);
+        const DeclarationResult read = span.error.empty() && !span.headerOpen
+                                           ? ReadDeclaration(declaration, *d.language)
+                                           : DeclarationResult{};
+        const EditStamp* s = read ? &getStamp() : nullptr;
+        const std::string header = s ? DocumentHeader(d, span.first, span.last, declaration,
+                                                      *read.description, s->developer, s->date)
+                                     : "";
+        if (!header.empty())
             actions.push_back(Action(d, r, "Insert header", std::string(kInsertKind),
                                      json::array({{{"range", RangeJson(d, at, at)},
                                                    {"newText", IndentedHeader(d, span.first, header)}}})));
-        }
     }
     if (Wanted(r, kUpdateAllKind) && !edits.empty())
         actions.push_back(Action(d, r, "Update all headers in this file", std::string(kUpdateAllKind),

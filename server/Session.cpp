@@ -135,8 +135,10 @@ json Exit(Session::State& s, const json&, std::vector<std::string>&) {
 
 json DidOpen(Session::State& s, const json& params, std::vector<std::string>&) {
     const json& document = Object(params, "textDocument");
-    s.documents.open(String(document, "uri"), Integer(document, "version"), String(document, "text"),
-                     s.options.language);
+    s.documents
+        .open(String(document, "uri"), Integer(document, "version"), String(document, "text"),
+              s.options.language)
+        .style = s.options.style;
     return nullptr;
 }
 

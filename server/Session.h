@@ -16,6 +16,7 @@ struct ServerOptions {
     std::optional<DevelopmentLanguage> language;  // over the one a file's name says
     std::optional<std::string> developer;         // else the settings', else the account's name
     std::optional<DateTime> date;                 // else today
+    std::string style;                            // a house style over each style file's
 };
 
 // One client's session. Messages are JSON texts as framed; what goes back is appended to out

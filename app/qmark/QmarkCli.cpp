@@ -76,7 +76,7 @@ const CommandRow kCommands[] = {
      "on standard input (down to LAST), to filter through header;\n"
      "exit 2 when there is none or it has a header block already",
      RunLocate, true},
-    {"lsp", "lsp [--language N] [--developer NAME] [--date YYYY-MM-DD]",
+    {"lsp", "lsp [--language N] [--style NAME] [--developer NAME] [--date YYYY-MM-DD]",
      "a language server on standard input and output for editors that\n"
      "speak LSP: check's findings as diagnostics, header and update as\n"
      "code actions",
@@ -170,7 +170,7 @@ const OptionRow kOptions[] = {
                               " (use 0 for Visual Basic or 1 for Visual C++)");
          }
      }},
-    {"--style", "NAME", kGeneral, "block describe header check update",
+    {"--style", "NAME", kGeneral, "block describe header check update lsp",
      "the comment's style: box, doxygen, xmldoc or vbtags; default\nfrom the .quillmark style file, else box",
      [](Request& r, std::string_view, const std::string& v) { r.style = v; }},
     {"--developer", "NAME", kGeneral, "block free header update lsp",

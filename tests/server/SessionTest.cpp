@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include <nlohmann/json.hpp>
 
 #include "reader/HeaderSync.h"
@@ -15,6 +18,7 @@ namespace {
 using nlohmann::json;
 
 const DateTime kDate{2026, 12, 7};
+const ServerOptions kOptions{std::nullopt, "Bo", kDate, ""};
 const std::string kUri = "file:///src/Orders.bas";
 
 std::string Message(const json& id, std::string method, json params = json::object()) {
@@ -34,12 +38,13 @@ std::string Open(const std::string& text, const std::string& uri = kUri) {
 json Range(std::size_t l1, std::size_t c1, std::size_t l2, std::size_t c2) {
     return {{"start", {{"line", l1}, {"character", c1}}}, {"end", {{"line", l2}, {"character", c2}}}};
 }
-std::string Actions(int id, std::size_t from, std::size_t to, json only = nullptr) {
+std::string Actions(int id, std::size_t from, std::size_t to, json only = nullptr,
+                    const std::string& uri = kUri) {
     json context = {{"diagnostics", json::array()}};
     if (!only.is_null()) context["only"] = std::move(only);
     return Message(
         id, "textDocument/codeAction",
-        {{"textDocument", {{"uri", kUri}}}, {"range", Range(from, 0, to, 0)}, {"context", context}});
+        {{"textDocument", {{"uri", uri}}}, {"range", Range(from, 0, to, 0)}, {"context", context}});
 }
 
 // What came back, a line each: "ID result", "ID error CODE", "diagnostics vN L:C-L:C message..."
@@ -107,7 +112,7 @@ TEST(Session, FollowsTheLifecycleAndAnswersBadMessages) {
          std::nullopt},
     };
     for (const auto& r : rows) {
-        Session s({std::nullopt, "Bo", kDate});
+        Session s(kOptions);
         EXPECT_EQ(Exchange(s, r.in), r.out) << r.in.front();
         EXPECT_EQ(s.exitCode(), r.exit) << r.in.front();
     }
@@ -134,7 +139,7 @@ std::string Change(int version, json change) {
 }
 
 TEST(Session, PublishesCheckFindingsOncePerBurstOfChanges) {
-    Session s({std::nullopt, "Bo", kDate});
+    Session s(kOptions);
     const std::string stale = "diagnostics v1 17:11-17:18 parameter 'OrderID' is now 'OrderNo'\n";
     const struct {
         std::vector<std::string> in;
@@ -157,7 +162,7 @@ TEST(Session, PublishesCheckFindingsOncePerBurstOfChanges) {
 // text with a WorkspaceEdit's edits for it applied, last first.
 std::string Applied(std::string text, const json& edit) {
     const json& edits =
-        edit.contains("changes") ? edit["changes"][kUri] : edit["documentChanges"][0]["edits"];
+        edit.contains("changes") ? edit["changes"].front() : edit["documentChanges"][0]["edits"];
     const LineIndex lines(text);
     for (auto e = edits.rbegin(); e != edits.rend(); ++e) {
         const auto at = [&](const char* end) {
@@ -170,7 +175,7 @@ std::string Applied(std::string text, const json& edit) {
 
 TEST(Session, OffersTheEditsOfUpdateAndHeader) {
     const std::string text = StaleText();
-    Session s({std::nullopt, "Bo", kDate});
+    Session s(kOptions);
     Exchange(s, {Init(true), Open(text)});
     const struct {
         std::size_t from, to;
@@ -222,6 +227,34 @@ TEST(Session, OffersTheEditsOfUpdateAndHeader) {
                        {"context", json::object()}})},
              &out);
     EXPECT_EQ(out.at(0)["result"][0]["edit"]["documentChanges"][0]["edits"][0]["range"], Range(0, 1, 0, 1));
+}
+
+// A project whose style file says doxygen: its comments are checked and updated, and a new
+// one written, as qmark does; a style file that cannot be used is said on the document.
+TEST(Session, FollowsTheProjectsHouseStyle) {
+    const std::string folder = std::string(std::getenv("TMPDIR")) + "project";
+    std::filesystem::create_directories(folder + "/bad");
+    std::ofstream(folder + "/.quillmark") << "[style]\ncpp=doxygen\n";
+    std::ofstream(folder + "/bad/.quillmark") << "[style]\ncpp=fancy\n";
+    const std::string text =
+        "/**\n * @brief Adds.\n * @param a first\n * @param c gone\n */\nint Add(int a, int b);\n\n"
+        "int Sub(int a,\n        int b);\n";
+    const std::string uri = "file://" + folder + "/a.cpp";
+    Session s(kOptions);
+    EXPECT_EQ(Exchange(s, {Init(), Open(text, uri), Open(text, "file://" + folder + "/bad/a.cpp")}),
+              "0 capabilities\ndiagnostics v1 5:4-5:7 documents parameter 'c', which the declaration does "
+              "not have\n"
+              "diagnostics v1 0:0-0:0 " +
+                  folder + "/bad/.quillmark:2: no C++ style 'fancy' (use box, doxygen or xmldoc)\n");
+    std::vector<json> out;
+    Exchange(s, {Actions(1, 5, 5, {"quickfix"}, uri), Actions(2, 8, 8, {"refactor"}, uri)}, &out);
+    EXPECT_EQ(Applied(text, out.at(0)["result"][0]["edit"]),
+              "/**\n * @brief Adds.\n * @param a first\n * @param b gone\n */\nint Add(int a, int b);\n\n"
+              "int Sub(int a,\n        int b);\n");
+    EXPECT_EQ(Applied(text, out.at(1)["result"][0]["edit"]),
+              text.substr(0, text.find("int Sub")) +
+                  "/**\n * @brief\n *\n * @param a\n * @param b\n * @return\n */\n" +
+                  text.substr(text.find("int Sub")));
 }
 
 }  // namespace
