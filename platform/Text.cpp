@@ -2,9 +2,7 @@
 #include "platform/Text.h"
 
 namespace qm {
-namespace {
 
-// Length in bytes of the well-formed UTF-8 sequence at s[i], or 1 for an invalid byte.
 std::size_t SequenceLength(std::string_view s, std::size_t i) {
     const auto b0 = static_cast<unsigned char>(s[i]);
     if (b0 < 0x80) return 1;
@@ -32,8 +30,6 @@ std::size_t SequenceLength(std::string_view s, std::size_t i) {
     }
     return len;
 }
-
-}  // namespace
 
 std::size_t CharLength(std::string_view text) {
     std::size_t n = 0;
