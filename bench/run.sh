@@ -7,7 +7,7 @@ build=${1:-$root/build-bench}
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DQM_CORE_ONLY=ON \
       -DQM_BUILD_TESTS=OFF -DQM_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" --target qm_core_bench qm_reader_bench qm_qmark_bench qm_qmark_process_bench qm_sync_bench qm_style_check_bench qm_qmark -j2 >/dev/null
+cmake --build "$build" --target qm_core_bench qm_reader_bench qm_qmark_bench qm_qmark_process_bench qm_sync_bench qm_style_check_bench qm_server_bench qm_qmark -j2 >/dev/null
 
 # Scratch files of the benchmarks go to a directory of their own.
 scratch=$(mktemp -d)
@@ -22,6 +22,9 @@ echo "== qmark check over a generated tree =="
 echo
 echo "== qmark check next to cat over the 1,000,000-line tree =="
 sh "$root/bench/check_vs_cat.sh" "$build/app/qmark/qmark" "${TMPDIR}qm-sync-bench-1000000"
+echo
+echo "== qmark lsp: diagnostics after a change, code actions, 100 open files =="
+"$build/bench/server_bench"
 echo
 echo "== qmark reading JSON =="
 "$build/bench/qmark_bench"

@@ -23,12 +23,9 @@ Utf8Char DecodeUtf8(std::string_view text, std::size_t at) {
     return {point, length};
 }
 
-namespace {
-// Length in bytes of the character at s[i], an invalid byte being one.
 std::size_t SequenceLength(std::string_view s, std::size_t i) {
     return std::max<std::size_t>(DecodeUtf8(s, i).length, 1);
 }
-}  // namespace
 
 bool IsUtf8(std::string_view text) {
     for (std::size_t at = 0, length; at < text.size(); at += length)

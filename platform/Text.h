@@ -20,6 +20,9 @@ bool IsUtf8(std::string_view text);
 // Number of characters (Unicode code points) in UTF-8 text; an invalid byte counts as one.
 std::size_t CharLength(std::string_view text);
 
+// Length in bytes of the well-formed UTF-8 sequence at text[i] (i < size), or 1 for an invalid byte.
+std::size_t SequenceLength(std::string_view text, std::size_t i);
+
 // The first n characters of text (all of it when it is shorter); never splits a character.
 std::string_view CharPrefix(std::string_view text, std::size_t n);
 

@@ -500,4 +500,15 @@ std::vector<std::string> TemplateParameterNames(std::string_view declaration) {
     return names;
 }
 
+StyledDescription DescribeForComment(ProcedureDescription declared, std::string_view declaration,
+                                     DevelopmentLanguage language) {
+    StyledDescription d{std::move(declared), {}, false};
+    d.returnsValue = !d.procedure.returns.empty();
+    d.procedure.returns.clear();
+    if (language == kVisualCpp)
+        for (std::string& name : TemplateParameterNames(declaration))
+            d.templateParameters.push_back({name, "No", {}, {}});
+    return d;
+}
+
 }  // namespace qm

@@ -68,4 +68,10 @@ std::string_view LeadingStyledComment(std::string_view text, const CommentStyle&
 // gives T and N); none when it has no template head.
 std::vector<std::string> TemplateParameterNames(std::string_view declaration);
 
+// What a comment above a declaration says of it: declared, as read from the declaration's text,
+// with no returns text, as the declaration shows the type, but saying whether a value comes back,
+// and in C++ (language 1) with its template parameters.
+StyledDescription DescribeForComment(ProcedureDescription declared, std::string_view declaration,
+                                     DevelopmentLanguage language);
+
 }  // namespace qm

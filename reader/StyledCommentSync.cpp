@@ -257,4 +257,14 @@ HeaderSyncResult SyncHouseStyle(std::string_view text, DevelopmentLanguage langu
     return Merge(std::move(result), std::move(own));
 }
 
+std::optional<std::size_t> StyledCommentAbove(std::string_view text, DevelopmentLanguage language,
+                                              const CommentStyle& style, std::size_t first,
+                                              std::size_t last) {
+    std::vector<std::size_t> documented;
+    SyncStyledComments(text, language, style, {}, false, &documented);
+    for (std::size_t d : documented)
+        if (d >= first && d <= last) return d;
+    return std::nullopt;
+}
+
 }  // namespace qm

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include <cstddef>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -19,6 +20,11 @@ namespace qm {
 HeaderSyncResult SyncStyledComments(std::string_view text, DevelopmentLanguage language,
                                     const CommentStyle& style, const StyledReport& report, bool update,
                                     std::vector<std::size_t>* documented = nullptr);
+
+// The first line, from first to last, of a declaration that a comment of style stands above;
+// nullopt when there is none, and for the box.
+std::optional<std::size_t> StyledCommentAbove(std::string_view text, DevelopmentLanguage language,
+                                              const CommentStyle& style, std::size_t first, std::size_t last);
 
 // The file checked and updated in its house style: SyncHeaders for our boxes and, unless style
 // is the box, SyncStyledComments. A procedure under a comment of the style is not missing,

@@ -8,7 +8,7 @@ set -eu
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
 qm_need_packages $QM_BUILD_PACKAGES xvfb xauth xdotool xclip python3 openbox x11-utils fonts-dejavu-core \
-    lintian vim neovim emacs-nox clang-format acl attr doxygen
+    lintian vim neovim emacs-nox elpa-eglot clang-format acl attr doxygen
 sh scripts/format.sh --check
 
 jobs=$(nproc 2>/dev/null || echo 2)

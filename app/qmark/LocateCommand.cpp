@@ -41,12 +41,9 @@ int RunLocate(Request& r, std::istream& in, std::ostream& out, std::ostream&) {
     }
     // In a house style, a comment of the style above is the procedure's header as well.
     const CommentStyle& style = RequestHouseStyle(r)->style(*r.language);
-    std::vector<std::size_t> documented;
-    SyncStyledComments(text, *r.language, style, {}, false, &documented);
-    for (std::size_t d : documented)
-        if (d >= span.first && d <= span.last)
-            throw InputError("line " + std::to_string(d + 1) + " has a " + std::string(style.name) +
-                             " comment; use 'qmark update'");
+    if (const auto d = StyledCommentAbove(text, *r.language, style, span.first, span.last))
+        throw InputError("line " + std::to_string(*d + 1) + " has a " + std::string(style.name) +
+                         " comment; use 'qmark update'");
     out << span.first + 1 << ' ' << span.last + 1 << '\n';
     return kExitOk;
 }

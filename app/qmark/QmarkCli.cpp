@@ -10,6 +10,7 @@
 #include "app/qmark/DeclarationCommands.h"
 #include "app/qmark/InputError.h"
 #include "app/qmark/LocateCommand.h"
+#include "app/qmark/LspCommand.h"
 #include "app/qmark/MessageText.h"
 #include "app/qmark/ProcedureJson.h"
 #include "app/qmark/SourceCommands.h"
@@ -75,6 +76,11 @@ const CommandRow kCommands[] = {
      "on standard input (down to LAST), to filter through header;\n"
      "exit 2 when there is none or it has a header block already",
      RunLocate, true},
+    {"lsp", "lsp [--language N] [--style NAME] [--developer NAME] [--date YYYY-MM-DD]",
+     "a language server on standard input and output for editors that\n"
+     "speak LSP: check's findings as diagnostics, header and update as\n"
+     "code actions",
+     RunLsp},
 };
 
 // Headings of --help; options are listed under their heading in the table's order.
@@ -164,13 +170,13 @@ const OptionRow kOptions[] = {
                               " (use 0 for Visual Basic or 1 for Visual C++)");
          }
      }},
-    {"--style", "NAME", kGeneral, "block describe header check update",
+    {"--style", "NAME", kGeneral, "block describe header check update lsp",
      "the comment's style: box, doxygen, xmldoc or vbtags; default\nfrom the .quillmark style file, else box",
      [](Request& r, std::string_view, const std::string& v) { r.style = v; }},
-    {"--developer", "NAME", kGeneral, "block free header update",
+    {"--developer", "NAME", kGeneral, "block free header update lsp",
      "the name in the History line; default from the settings,\nfor update else the account's full name",
      [](Request& r, std::string_view, const std::string& v) { r.developer = v; }},
-    {"--date", "YYYY-MM-DD", kGeneral, "block free header update",
+    {"--date", "YYYY-MM-DD", kGeneral, "block free header update lsp",
      "the creation date (for update, the new history\nline's); default today",
      [](Request& r, std::string_view, const std::string& v) {
          r.date = ParseIsoDate(v);

@@ -39,12 +39,7 @@ std::string BuildHouseBlock(Request& r, std::string_view declaration) {
     if (declaration.empty()) {
         d.returnsValue = !d.procedure.returns.empty() || d.procedure.kind == ProcedureKind::Function;
     } else {
-        // The declaration shows the return type; the comment says what the value means.
-        d.returnsValue = !d.procedure.returns.empty();
-        d.procedure.returns.clear();
-        if (*r.language == kVisualCpp)
-            for (std::string& name : TemplateParameterNames(declaration))
-                d.templateParameters.push_back({name, "No", {}, {}});
+        d = DescribeForComment(r.description, declaration, *r.language);
     }
     return BuildStyledComment(d, style, *r.language, house->options, *r.developer,
                               r.date ? *r.date : LocalNow());

@@ -97,11 +97,11 @@ TEST(QmarkErrors, RejectedWithExitTwoAndAClearMessage) {
     const std::string language = " (use 0 for Visual Basic or 1 for Visual C++)";
     const std::string lineBreak = " holds a line break; each field is one line of the block\n";
     std::vector<std::pair<std::string, std::string>> commandLines = {
-        {"", "missing command (block, free, describe, header, check, update or locate)"},
-        {"blok", "unknown command 'blok' (use block, free, describe, header, check, update or locate)"},
+        {"", "missing command (block, free, describe, header, check, update, locate or lsp)"},
+        {"blok", "unknown command 'blok' (use block, free, describe, header, check, update, locate or lsp)"},
         {"describe",
-         "option '--developer' applies to 'qmark block', 'qmark free', 'qmark header' and 'qmark update' "
-         "only"},
+         "option '--developer' applies to 'qmark block', 'qmark free', 'qmark header', 'qmark update' "
+         "and 'qmark lsp' only"},
         {"block --declaration --name x", "option '--name' cannot be combined with --declaration"},
         {"block -- --name", "unexpected argument '--name'"},
         {"block -h", "unknown option '-h'"},
