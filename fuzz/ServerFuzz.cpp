@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "platform/Text.h"
 #include "reader/HeaderSync.h"
 #include "reader/TextEncoding.h"
 #include "server/Session.h"

@@ -1,34 +1,36 @@
 // SPDX-License-Identifier: MIT
 #include "platform/Text.h"
 
+#include <algorithm>
+
 namespace qm {
+Utf8Char DecodeUtf8(std::string_view text, std::size_t at) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[at + k]); };
+    const unsigned char b0 = byte(0);
+    if (b0 < 0x80) return {b0, 1};
+    const std::size_t length = b0 >= 0xC2 && b0 <= 0xDF   ? 2
+                               : b0 >= 0xE0 && b0 <= 0xEF ? 3
+                               : b0 >= 0xF0 && b0 <= 0xF4 ? 4
+                                                          : 0;
+    if (length == 0 || at + length > text.size()) return {};
+    char32_t point = b0 & (0x7F >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((byte(k) & 0xC0) != 0x80) return {};
+        point = point << 6 | (byte(k) & 0x3F);
+    }
+    constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (point < kLeast[length] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) return {};
+    return {point, length};
+}
 
 std::size_t SequenceLength(std::string_view s, std::size_t i) {
-    const auto b0 = static_cast<unsigned char>(s[i]);
-    if (b0 < 0x80) return 1;
-    std::size_t len = 0;
-    unsigned char lo = 0x80, hi = 0xBF;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        len = 2;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        len = 3;
-        if (b0 == 0xE0) lo = 0xA0;
-        if (b0 == 0xED) hi = 0x9F;  // no surrogates
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        len = 4;
-        if (b0 == 0xF0) lo = 0x90;
-        if (b0 == 0xF4) hi = 0x8F;
-    } else {
-        return 1;
-    }
-    if (i + len > s.size()) return 1;
-    for (std::size_t k = 1; k < len; ++k) {
-        const auto b = static_cast<unsigned char>(s[i + k]);
-        const unsigned char l = (k == 1) ? lo : 0x80;
-        const unsigned char h = (k == 1) ? hi : 0xBF;
-        if (b < l || b > h) return 1;
-    }
-    return len;
+    return std::max<std::size_t>(DecodeUtf8(s, i).length, 1);
+}
+
+bool IsUtf8(std::string_view text) {
+    for (std::size_t at = 0, length; at < text.size(); at += length)
+        if ((length = DecodeUtf8(text, at).length) == 0) return false;
+    return true;
 }
 
 std::size_t CharLength(std::string_view text) {
@@ -70,10 +72,12 @@ std::string_view TrimTrailingBlanks(std::string_view text) {
     return text;
 }
 
-std::string_view TrimBlanks(std::string_view text) {
+std::string_view TrimLeadingBlanks(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    return TrimTrailingBlanks(text);
+    return text;
 }
+
+std::string_view TrimBlanks(std::string_view text) { return TrimTrailingBlanks(TrimLeadingBlanks(text)); }
 
 std::string AsciiLower(std::string_view text) {
     std::string out(text);

@@ -70,40 +70,19 @@ std::string ExpandTabs(std::string_view line) {
     return out;
 }
 
-// The value of an enumeration the generator names by word; past its last value the
-// generator falls back to the first value's word, so the first match is the right one.
-template <class Enum>
-std::optional<Enum> FromWord(std::string_view word, std::string_view (*name)(Enum)) {
-    for (int value = 0; value < 16; ++value)
-        if (name(static_cast<Enum>(value)) == word) return static_cast<Enum>(value);
-    return std::nullopt;
-}
-
-// "Public, Private or Protected": every word FromWord reads.
-template <class Enum>
-std::string WordList(std::string_view (*name)(Enum), Enum leaveOut) {
-    std::vector<std::string_view> words;
-    for (int value = 0; value < 16; ++value) {
-        const std::string_view word = name(static_cast<Enum>(value));
-        if (static_cast<Enum>(value) != leaveOut &&
-            std::find(words.begin(), words.end(), word) == words.end())
-            words.push_back(word);
-    }
-    std::string out;
-    for (std::size_t i = 0; i < words.size(); ++i)
-        out.append(i == 0 ? "" : i + 1 == words.size() ? " or " : ", ").append(words[i]);
-    return out;
-}
+// What a heading's access and kind can be, for the error that names them.
+constexpr std::string_view kAccessWords = "Public, Private, Protected or Friend";
+constexpr std::string_view kKindWords = "Sub, Function or Property";
 
 enum class HeadingError { None, Access, Kind };
 
 HeadingError ReadHeading(std::string_view words, ProcedureDescription& into) {
     const std::size_t afterAccess = words.find(' ');
-    const auto access = FromWord(words.substr(0, afterAccess), AccessName);
+    const auto access = ParseAccessName(words.substr(0, afterAccess));
     if (!access || afterAccess == std::string_view::npos) return HeadingError::Access;
     words.remove_prefix(afterAccess + 1);
     const std::size_t afterKind = words.find(' ');
-    const auto kind = FromWord(words.substr(0, afterKind), KindName);
+    const auto kind = ParseKindName(words.substr(0, afterKind));
     if (!kind || *kind == ProcedureKind::General) return HeadingError::Kind;
     into.access = *access;
     into.kind = *kind;
@@ -260,9 +239,8 @@ private:
 
     void readHeading(std::size_t i, ProcedureDescription& d) const {
         switch (ReadHeading(TrimLeft(body(i)), d)) {
-        case HeadingError::Access:
-            throw ReadError{i, "expected " + WordList(AccessName, static_cast<AccessLevel>(-1))};
-        case HeadingError::Kind: throw ReadError{i, "expected " + WordList(KindName, ProcedureKind::General)};
+        case HeadingError::Access: throw ReadError{i, "expected " + std::string(kAccessWords)};
+        case HeadingError::Kind: throw ReadError{i, "expected " + std::string(kKindWords)};
         case HeadingError::None: break;
         }
     }

@@ -18,21 +18,6 @@
 namespace qm {
 namespace {
 
-// A declaration longer than this is not looked for further, so junk cannot make a scan quadratic.
-constexpr std::size_t kMaxDeclarationLines = 64;
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view TrimLeft(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    return s;
-}
-
-std::string_view Trim(std::string_view s) {
-    s = TrimLeft(s);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
 bool IsIdentifierChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
            static_cast<unsigned char>(c) >= 0x80;
@@ -44,7 +29,7 @@ bool TakeWord(std::string_view& s, std::string_view word) {
     if (s.size() < word.size() || !EqualsNoCase(s.substr(0, word.size()), word) ||
         (s.size() > word.size() && IsIdentifierChar(s[word.size()])))
         return false;
-    s = TrimLeft(s.substr(word.size()));
+    s = TrimLeadingBlanks(s.substr(word.size()));
     return true;
 }
 
@@ -61,7 +46,7 @@ bool HasWord(std::string_view text, std::string_view word) {
 // A Visual Basic Sub, Function or Property heading; Declare statements are not procedures of
 // the file and need no block.
 bool IsVbProcedureStart(std::string_view s) {
-    s = TrimLeft(s);
+    s = TrimLeadingBlanks(s);
     (void)(TakeWord(s, "Public") || TakeWord(s, "Private") || TakeWord(s, "Friend"));
     (void)TakeWord(s, "Static");
     if (TakeWord(s, "Sub") || TakeWord(s, "Function")) return !s.empty() && IsIdentifierChar(s[0]);
@@ -104,16 +89,15 @@ public:
           m_language(language),
           m_options(options),
           m_update(options.update ? &*options.update : nullptr),
-          m_prefix(RemarkPrefix(language)),
-          m_lines(SplitSourceLines(text)) {}
+          m_source(text, language) {}
 
     HeaderSyncResult run() {
         if (m_language != kVisualBasic && m_language != kVisualCpp) return {};
         if (m_update) prepareAddedText();
         if (m_language == kVisualBasic) findConditionals();
-        std::vector<bool> documented(m_lines.size());
-        for (std::size_t i = 0; i < m_lines.size();)
-            i = isRule(i, '=') && isCode(i) ? block(i, documented) : i + 1;
+        std::vector<bool> documented(m_source.size());
+        for (std::size_t i = 0; i < m_source.size();)
+            i = m_source.isRule(i, '=') && isCode(i) ? block(i, documented) : i + 1;
         if (m_language == kVisualBasic && (m_options.missing || (m_update && m_update->addMissing)))
             findUndocumentedVb(documented);
         if (m_language == kVisualCpp && m_options.missing) findUndocumentedCpp(documented);
@@ -149,101 +133,20 @@ private:
         }
     }
 
-    std::string_view content(std::size_t i) const {
-        return m_text.substr(m_lines[i].begin, m_lines[i].end - m_lines[i].begin);
-    }
-    std::string_view withEnd(std::size_t i) const {
-        return m_text.substr(m_lines[i].begin, m_lines[i].next - m_lines[i].begin);
-    }
-    std::string_view lineEnd(std::size_t i) const {
-        const std::string_view end = m_text.substr(m_lines[i].end, m_lines[i].next - m_lines[i].end);
-        if (!end.empty() || i == 0) return end.empty() ? std::string_view("\r\n") : end;
-        return lineEnd(0);  // the last line has none: follow the file
-    }
-    std::string_view indent(std::size_t i) const {
-        const std::string_view c = content(i);
-        return c.substr(0, c.size() - TrimLeft(c).size());
-    }
-    // The line behind its remark prefix; false when it has none.
-    bool behindPrefix(std::size_t i, std::string_view& rest) const {
-        rest = TrimLeft(content(i));
-        if (rest.substr(0, m_prefix.size()) != m_prefix) return false;
-        rest.remove_prefix(m_prefix.size());
-        return true;
-    }
-    bool isRule(std::size_t i, char c) const {
-        std::string_view rest;
-        if (!behindPrefix(i, rest)) return false;
-        while (!rest.empty() && IsBlank(rest.back())) rest.remove_suffix(1);
-        return rest.size() == kRuleLength && rest.find_first_not_of(c) == std::string_view::npos;
-    }
-    // Access and kind words, so a free-text block's first line is never taken for ours.
-    bool isHeading(std::size_t i) const {
-        std::string_view rest;
-        ProcedureDescription heading;
-        return i < m_lines.size() && behindPrefix(i, rest) && ReadBlockHeading(TrimLeft(rest), heading);
-    }
-    bool isPrefixOnly(std::size_t i) const {
-        std::string_view rest;
-        return behindPrefix(i, rest) && Trim(rest).empty();
-    }
-    bool isSkippable(std::size_t i) const {
-        std::string_view c = TrimLeft(content(i));
-        return c.empty() || (m_language == kVisualBasic && TakeWord(c, "Attribute"));
-    }
-    bool isIgnoreRemark(std::size_t i) const {
-        std::string_view rest;
-        return behindPrefix(i, rest) && EqualsNoCase(Trim(rest), "qmark: ignore");
-    }
-    // The nearest line with text above line i says "qmark: ignore".
-    bool ignoredAbove(std::size_t i) const {
-        while (i > 0 && Trim(content(i - 1)).empty()) --i;
-        return i > 0 && isIgnoreRemark(i - 1);
-    }
+    std::string_view content(std::size_t i) const { return m_source.content(i); }
     CppCodeMap& cppMap() {
-        if (!m_cppMap) {
-            std::vector<std::size_t> starts;
-            starts.reserve(m_lines.size());
-            for (const SourceLine& l : m_lines) starts.push_back(l.begin);
-            m_cppMap = std::make_unique<CppCodeMap>(m_text, std::move(starts));
-        }
+        if (!m_cppMap) m_cppMap = std::make_unique<CppCodeMap>(m_source);
         return *m_cppMap;
     }
     bool isCode(std::size_t i) { return m_language != kVisualCpp || cppMap().isCode(i); }
 
     // The declaration's text from line first: a VB line and its continuations, or C++ up to
-    // its body or ';'; the reader stops there anyway, this only bounds what it is handed.
-    std::string_view declarationText(std::size_t first) const {
-        std::size_t last = first;
-        if (m_language == kVisualBasic) {
-            while (last + 1 < m_lines.size() && last - first < kMaxDeclarationLines &&
-                   Trim(content(last)).ends_with(" _"))
-                ++last;
-            return m_text.substr(m_lines[first].begin, m_lines[last].end - m_lines[first].begin);
-        }
-        const std::size_t limit = m_lines[std::min(m_lines.size() - 1, first + kMaxDeclarationLines)].next;
-        int depth = 0;
-        for (std::size_t at = m_lines[first].begin; at < limit; ++at) {
-            const char c = m_text[at];
-            if (c == '/' && at + 1 < limit && m_text[at + 1] == '/') {
-                at = m_text.find('\n', at);
-                if (at == std::string_view::npos) break;
-            } else if (c == '/' && at + 1 < limit && m_text[at + 1] == '*') {
-                at = m_text.find("*/", at + 2);
-                if (at == std::string_view::npos) break;
-                ++at;
-            } else if (c == '"' || c == '\'') {
-                while (++at < limit && m_text[at] != c && m_text[at] != '\n')
-                    if (m_text[at] == '\\') ++at;
-            } else if (c == '(' || c == '[') {
-                ++depth;
-            } else if ((c == ')' || c == ']') && depth > 0) {
-                --depth;
-            } else if ((c == ';' || c == '{') && depth == 0) {
-                return m_text.substr(m_lines[first].begin, at + 1 - m_lines[first].begin);
-            }
-        }
-        return m_text.substr(m_lines[first].begin, std::min(limit, m_text.size()) - m_lines[first].begin);
+    // the ';' or the brace that ends its statement.
+    std::string_view declarationText(std::size_t first) {
+        if (m_language == kVisualBasic) return m_source.lines(first, m_source.vbStatementLast(first));
+        const std::optional<CppCodeMap::Statement> s = cppMap().statementFrom(first);
+        const std::size_t begin = m_source[first].begin;
+        return m_text.substr(begin, (s ? s->end : m_source[first].end) - begin);
     }
 
     void report(std::size_t line, std::string message, HeaderFinding::Fix fix = HeaderFinding::Fix::None) {
@@ -252,42 +155,42 @@ private:
 
     // Marks the lines of the declaration at line first, and its twins under an #If.
     void document(std::size_t first, std::string_view declaration, std::vector<bool>& documented) {
-        const std::size_t end = m_lines[first].begin + declaration.size();
-        for (std::size_t k = first; k < m_lines.size() && (k == first || m_lines[k].begin < end); ++k)
+        const std::size_t end = m_source[first].begin + declaration.size();
+        for (std::size_t k = first; k < m_source.size() && (k == first || m_source[k].begin < end); ++k)
             documented[k] = true;
         if (const auto g = m_groupOf.find(first); g != m_groupOf.end()) m_groups[g->second].documented = true;
     }
 
     // Checks the block opening at line open; returns the line to go on from.
     std::size_t block(std::size_t open, std::vector<bool>& documented) {
-        if (!isHeading(open + 1)) return open + 1;
+        if (!m_source.isHeading(open + 1)) return open + 1;
         std::size_t close = open + 1;
-        while (close < m_lines.size() && !isRule(close, '=')) ++close;
+        while (close < m_source.size() && !m_source.isRule(close, '=')) ++close;
         // A rule followed by a heading opens the next block: this one lost its closing rule.
-        if (isHeading(close + 1)) {
+        if (m_source.isHeading(close + 1)) {
             report(open + 1, "cannot read the header block: it has no closing rule");
             return close;
         }
-        const std::size_t end = std::min(close + 1, m_lines.size());
+        const std::size_t end = std::min(close + 1, m_source.size());
         std::size_t code = close + 1;
-        while (code < m_lines.size() && code <= close + 3 && isPrefixOnly(code)) ++code;
-        while (code < m_lines.size() && isSkippable(code)) ++code;
-        if (code < m_lines.size() && isIgnoreRemark(code)) return end;
+        while (code < m_source.size() && code <= close + 3 && m_source.isPrefixOnly(code)) ++code;
+        while (code < m_source.size() && m_source.isSkippable(code)) ++code;
+        if (code < m_source.size() && m_source.isIgnoreRemark(code)) return end;
         // Above "#If ... Then" a block describes the first branch's declaration.
         if (const auto g = m_groupOf.find(code); g != m_groupOf.end() && m_groups[g->second].ifLine == code) {
             const Conditional& group = m_groups[g->second];
-            code = group.heads.empty() ? m_lines.size() : group.heads.front();
+            code = group.heads.empty() ? m_source.size() : group.heads.front();
         }
         DeclarationResult declaration;
-        if (code < m_lines.size() && !isRule(code, '=')) {
+        if (code < m_source.size() && !m_source.isRule(code, '=')) {
             const std::string_view text = declarationText(code);
             declaration = ReadDeclaration(text, m_language);
             // A damaged block still documents its procedure, so --add-missing never doubles it.
             if (declaration) document(code, text, documented);
         }
-        if (ignoredAbove(open)) return end;
+        if (m_source.ignoredAbove(open)) return end;
         const std::string_view blockText =
-            m_text.substr(m_lines[open].begin, m_lines[end - 1].next - m_lines[open].begin);
+            m_text.substr(m_source[open].begin, m_source[end - 1].next - m_source[open].begin);
         const CommentBlockResult read =
             ReadCommentBlock(blockText, declaration ? &*declaration.description : nullptr);
         if (!read) {
@@ -300,7 +203,7 @@ private:
                                  (declaration.error.empty() ? std::string() : ": " + declaration.error));
             return end;
         }
-        std::string_view head = TrimLeft(content(code));
+        std::string_view head = TrimLeadingBlanks(content(code));
         const bool accessStated =
             m_language == kVisualBasic ||
             ((TakeWord(head, "public") || TakeWord(head, "protected") || TakeWord(head, "private")) &&
@@ -311,32 +214,20 @@ private:
             report(code + 1, message, m_update ? HeaderFinding::Fix::Updated : HeaderFinding::Fix::None);
         if (m_update && !compared.messages.empty()) {
             std::vector<std::string_view> lines;
-            for (std::size_t k = open; k < end; ++k) lines.push_back(withEnd(k));
-            for (LineEdit& e : RewriteBlock(lines, open, read, compared, m_language, m_history, indent(open),
-                                            lineEnd(open)))
+            for (std::size_t k = open; k < end; ++k) lines.push_back(m_source.withEnd(k));
+            for (LineEdit& e : RewriteBlock(lines, open, read, compared, m_language, m_history,
+                                            m_source.indent(open), m_source.lineEnd(open, "\r\n")))
                 m_result.edits.push_back(std::move(e));
             ++m_result.updated;
         }
         return end;
     }
 
-    // The builder's lines with this file's indent and line end, less the prefix-only lines.
-    std::vector<std::string> blockLines(const std::string& built, std::size_t at) const {
-        std::vector<std::string> out;
-        for (std::size_t from = 0; from < built.size();) {
-            const std::size_t end = built.find("\r\n", from);
-            out.push_back(std::string(indent(at)) + built.substr(from, end - from) +
-                          std::string(lineEnd(at)));
-            from = end + 2;
-        }
-        return out;
-    }
-
     // Remarks right above a procedure are a header of some kind, hand-written or damaged;
     // a second one is never stacked on them.
     bool underComment(std::size_t i) const {
-        while (i > 0 && isSkippable(i - 1)) --i;
-        std::string_view above = i > 0 ? TrimLeft(content(i - 1)) : std::string_view();
+        while (i > 0 && m_source.isSkippable(i - 1)) --i;
+        std::string_view above = i > 0 ? TrimLeadingBlanks(content(i - 1)) : std::string_view();
         return above.starts_with('\'') || TakeWord(above, "Rem");
     }
 
@@ -344,10 +235,10 @@ private:
     void findConditionals() {
         std::vector<std::size_t> open;
         bool branchStarts = false;
-        for (std::size_t i = 0; i < m_lines.size(); ++i) {
-            std::string_view c = TrimLeft(content(i));
+        for (std::size_t i = 0; i < m_source.size(); ++i) {
+            std::string_view c = TrimLeadingBlanks(content(i));
             if (c.starts_with('#')) {
-                c = TrimLeft(c.substr(1));
+                c = TrimLeadingBlanks(c.substr(1));
                 branchStarts = false;
                 if (TakeWord(c, "If")) {
                     m_groupOf[i] = m_groups.size();
@@ -369,19 +260,17 @@ private:
     }
 
     void findUndocumentedVb(const std::vector<bool>& documented) {
-        bool continued = false;
-        for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        for (std::size_t i = 0; i < m_source.size(); ++i) {
             const std::string_view c = content(i);
-            const bool wasContinued = continued;
-            continued = Trim(c).ends_with(" _");
-            if (wasContinued || documented[i] || !IsVbProcedureStart(c)) continue;
+            if ((i > 0 && ContinuesVbLine(content(i - 1))) || documented[i] || !IsVbProcedureStart(c))
+                continue;
             // Twins under "#If" share one block, above the "#If".
             std::size_t anchor = i;
             if (const auto g = m_groupOf.find(i); g != m_groupOf.end()) {
                 if (std::exchange(m_groups[g->second].documented, true)) continue;
                 anchor = m_groups[g->second].ifLine;
             }
-            if (ignoredAbove(i) || ignoredAbove(anchor)) continue;
+            if (m_source.ignoredAbove(i) || m_source.ignoredAbove(anchor)) continue;
             const DeclarationResult d = ReadDeclaration(declarationText(i), m_language);
             if (!d) {
                 report(i + 1, "procedure has no header block; its declaration cannot be read: " + d.error);
@@ -393,15 +282,16 @@ private:
             if (!add) continue;
             const std::string built = BuildCommentBlock(
                 *d.description, m_language, {{m_creationDate, m_history.developer, "Creation Date"}});
-            m_result.edits.push_back({anchor, 0, blockLines(built, anchor)});
+            m_result.edits.push_back(
+                {anchor, 0, PlacedLines(built, m_source.indent(anchor), m_source.lineEnd(anchor, "\r\n"))});
             ++m_result.added;
         }
     }
 
     void findUndocumentedCpp(const std::vector<bool>& documented) {
         CppCodeMap& map = cppMap();
-        for (std::size_t i = 0; i < m_lines.size(); ++i) {
-            if (documented[i] || !map.opensStatement(i) || ignoredAbove(i)) continue;
+        for (std::size_t i = 0; i < m_source.size(); ++i) {
+            if (documented[i] || !map.opensStatement(i) || m_source.ignoredAbove(i)) continue;
             const std::string_view text = declarationText(i);
             const DeclarationResult d = ReadDeclaration(text, m_language);
             if (d && OwnsCppBlock(*d.description, text, map, i))
@@ -413,8 +303,7 @@ private:
     DevelopmentLanguage m_language;
     const HeaderSyncOptions& m_options;
     const HeaderUpdate* m_update;
-    std::string_view m_prefix;
-    std::vector<SourceLine> m_lines;
+    SourceText m_source;
     std::unique_ptr<CppCodeMap> m_cppMap;  // made on first need
     std::vector<Conditional> m_groups;
     std::unordered_map<std::size_t, std::size_t> m_groupOf;  // "#If" lines and branch heads

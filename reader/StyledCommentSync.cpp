@@ -15,8 +15,6 @@
 namespace qm {
 namespace {
 
-// A declaration longer than this is not looked for further, so junk cannot make a scan quadratic.
-constexpr std::size_t kMaxDeclarationLines = 64;
 // Past this many line pairs a comment is one edit rather than a minimal one.
 constexpr std::size_t kMaxDiffCells = 1u << 16;
 
@@ -30,55 +28,29 @@ public:
           m_report(report),
           m_update(update),
           m_documented(documented),
-          m_lines(SplitSourceLines(text)) {}
+          m_source(text, language) {}
 
     HeaderSyncResult run() {
-        for (std::size_t i = 0; i < m_lines.size();) i = comment(i);
+        for (std::size_t i = 0; i < m_source.size();) i = comment(i);
         return std::move(m_result);
     }
 
 private:
-    std::string_view content(std::size_t i) const {
-        return m_text.substr(m_lines[i].begin, m_lines[i].end - m_lines[i].begin);
-    }
-    std::string_view lines(std::size_t first, std::size_t last) const {
-        return m_text.substr(m_lines[first].begin, m_lines[last].next - m_lines[first].begin);
-    }
-    bool skippable(std::size_t i) const {
-        const std::string_view c = TrimBlanks(content(i));
-        return c.empty() ||
-               (m_language == kVisualBasic && c.size() > 10 && EqualsNoCase(c.substr(0, 10), "Attribute "));
-    }
-
-    bool isCode(std::size_t i) {
-        if (m_language != kVisualCpp) return true;
-        if (!m_cppMap) {
-            std::vector<std::size_t> starts;
-            starts.reserve(m_lines.size());
-            for (const SourceLine& l : m_lines) starts.push_back(l.begin);
-            m_cppMap = std::make_unique<CppCodeMap>(m_text, std::move(starts));
-        }
-        return m_cppMap->isCode(i);
-    }
-    // "' qmark: ignore" or "// qmark: ignore" leaves the comment and its procedure alone.
-    bool isIgnoreRemark(std::size_t i) const {
-        std::string_view c = TrimBlanks(content(i));
-        const std::string_view prefix = RemarkPrefix(m_language);
-        return c.starts_with(prefix) && EqualsNoCase(TrimBlanks(c.substr(prefix.size())), "qmark: ignore");
-    }
-    bool ignoredAbove(std::size_t i) const {
-        while (i > 0 && TrimBlanks(content(i - 1)).empty()) --i;
-        return i > 0 && isIgnoreRemark(i - 1);
+    std::string_view content(std::size_t i) const { return m_source.content(i); }
+    CppCodeMap& cppMap() {
+        if (!m_cppMap) m_cppMap = std::make_unique<CppCodeMap>(m_source);
+        return *m_cppMap;
     }
 
     // Checks the comment starting at line first, if one does; returns the line to go on from.
     std::size_t comment(std::size_t first) {
         const std::string_view head = TrimBlanks(content(first));
         if (head.empty() || (head[0] != '/' && head[0] != '\'')) return first + 1;
-        const std::string_view found = LeadingStyledComment(m_text.substr(m_lines[first].begin), m_style);
+        const std::string_view found = LeadingStyledComment(m_text.substr(m_source[first].begin), m_style);
         if (found.empty()) return first + 1;
         std::size_t last = first;
-        while (last + 1 < m_lines.size() && m_lines[last].next < m_lines[first].begin + found.size()) ++last;
+        while (last + 1 < m_source.size() && m_source[last].next < m_source[first].begin + found.size())
+            ++last;
         // Our own box, written in this remark syntax, is checked as the box.
         const std::string_view rule =
             TrimBlanks(head.substr(std::min(head.size(), RemarkPrefix(m_language).size())));
@@ -90,12 +62,12 @@ private:
         if (closer != std::string_view::npos && !TrimBlanks(closing.substr(closer + 2)).empty())
             return last + 1;
         std::size_t code = last + 1;
-        while (code < m_lines.size() && skippable(code)) ++code;
-        if (code >= m_lines.size() || !StyledCommentOpener(content(code), m_style).empty() ||
-            isIgnoreRemark(code))
+        while (code < m_source.size() && m_source.isSkippable(code)) ++code;
+        if (code >= m_source.size() || !StyledCommentOpener(content(code), m_style).empty() ||
+            m_source.isIgnoreRemark(code))
             return code;
         const std::string_view declarationText = declaration(code);
-        const std::string_view original = lines(first, last);
+        const std::string_view original = m_source.lines(first, last);
         // A lone CR ends a line of the file but not of the comment as it is read.
         for (std::size_t cr = original.find('\r'); cr != std::string_view::npos;
              cr = original.find('\r', cr + 1))
@@ -105,11 +77,11 @@ private:
             if (m_documented) m_documented->push_back(code);
             return code;
         }
-        if (!isCode(first)) return last + 1;
+        if (m_language == kVisualCpp && !cppMap().isCode(first)) return last + 1;
         const DeclarationResult declared = ReadDeclaration(declarationText, m_language);
         if (!declared) return code;
         if (m_documented) m_documented->push_back(code);
-        if (ignoredAbove(first)) return code;
+        if (m_source.ignoredAbove(first)) return code;
         StyledComparison compared = CompareStyledComment(
             original, m_style, *declared.description,
             m_language == kVisualCpp ? TemplateParameterNames(declarationText) : std::vector<std::string>(),
@@ -120,53 +92,35 @@ private:
             m_result.findings.push_back(std::move(f));
         }
         if (m_update && compared.updated != original) {
-            pushEdit(first, last + 1 - first, SplitKeepingEnds(compared.updated));
+            const SourceText updated(compared.updated, m_language);
+            std::vector<std::string> lines;
+            for (std::size_t i = 0; i < updated.size(); ++i) lines.emplace_back(updated.withEnd(i));
+            pushEdit(first, last + 1 - first, std::move(lines));
             ++m_result.updated;
         }
         return code;
     }
 
-    static std::vector<std::string> SplitKeepingEnds(std::string_view text) {
-        std::vector<std::string> out;
-        for (std::size_t at = 0; at < text.size();) {
-            const std::size_t nl = text.find('\n', at);
-            const std::size_t next = nl == std::string_view::npos ? text.size() : nl + 1;
-            out.emplace_back(text.substr(at, next - at));
-            at = next;
-        }
-        return out;
-    }
-
     // The declaration's text from line first: a VB line and its continuations, or C++ up to
-    // its body or ';'; the reader stops there anyway, this only bounds what it is handed.
-    std::string_view declaration(std::size_t first) const {
-        const std::size_t limit = std::min(m_lines.size() - 1, first + kMaxDeclarationLines);
-        // Never into the next comment of the style, so that what an update writes there can
-        // never change how this declaration reads.
-        const auto goesOn = [&](std::size_t next) {
-            return next <= limit && StyledCommentOpener(content(next), m_style).empty();
-        };
-        std::size_t last = first;
+    // the ';' or brace that ends its statement; never into the next comment of the style, so
+    // that what an update writes there can never change how this declaration reads.
+    std::string_view declaration(std::size_t first) {
+        std::size_t end = 0;
         if (m_language == kVisualBasic) {
-            while (TrimBlanks(content(last)).ends_with(" _") && goesOn(last + 1)) ++last;
+            end = m_source[m_source.vbStatementLast(first)].end;
         } else {
-            int depth = 0;
-            for (bool done = false;; ++last) {
-                for (char c : content(last)) {
-                    if (c == '(' || c == '[') ++depth;
-                    if ((c == ')' || c == ']') && depth > 0) --depth;
-                    done = done || (depth == 0 && (c == ';' || c == '{'));
-                }
-                if (done || !goesOn(last + 1)) break;
-            }
+            const std::optional<CppCodeMap::Statement> s = cppMap().statementFrom(first);
+            end = s ? s->end : m_source[first].end;
         }
-        return m_text.substr(m_lines[first].begin, m_lines[last].end - m_lines[first].begin);
+        for (std::size_t next = first + 1; next < m_source.size() && m_source[next].begin < end; ++next)
+            if (!StyledCommentOpener(content(next), m_style).empty()) end = m_source[next - 1].end;
+        return m_text.substr(m_source[first].begin, end - m_source[first].begin);
     }
 
     // Lines [first, first + count) give way to lines, as edits of the lines that differ.
     void pushEdit(std::size_t first, std::size_t count, std::vector<std::string> lines) {
         const std::size_t n = count, m = lines.size();
-        const auto old = [&](std::size_t i) { return this->lines(first + i, first + i); };
+        const auto old = [&](std::size_t i) { return m_source.withEnd(first + i); };
         if (n * m > kMaxDiffCells) {
             m_result.edits.push_back({first, count, std::move(lines)});
             return;
@@ -200,30 +154,22 @@ private:
     StyledReport m_report;
     bool m_update;
     std::vector<std::size_t>* m_documented;
-    std::vector<SourceLine> m_lines;
+    SourceText m_source;
     std::unique_ptr<CppCodeMap> m_cppMap;  // made on first need
     HeaderSyncResult m_result;
 };
 
 // Puts a comment of style above the Visual Basic procedure a "has no documentation comment"
 // finding names, indented and ended like its line, unless a remark stands right above it.
-void AddComment(std::string_view text, const std::vector<SourceLine>& lines, HeaderFinding& f,
-                const CommentStyle& style, const StyleOptions& options, const HeaderUpdate& update,
-                HeaderSyncResult& result) {
-    const auto content = [&](std::size_t i) {
-        return text.substr(lines[i].begin, lines[i].end - lines[i].begin);
-    };
+void AddComment(const SourceText& source, HeaderFinding& f, const CommentStyle& style,
+                const StyleOptions& options, const HeaderUpdate& update, HeaderSyncResult& result) {
     const std::size_t at = f.line - 1;
     std::size_t above = at;
-    while (above > 0 && TrimBlanks(content(above - 1)).empty()) --above;
-    const std::string_view remark = above > 0 ? TrimBlanks(content(above - 1)) : std::string_view();
+    while (above > 0 && TrimBlanks(source.content(above - 1)).empty()) --above;
+    const std::string_view remark = above > 0 ? TrimBlanks(source.content(above - 1)) : std::string_view();
     if (remark.starts_with('\'') || (remark.size() > 3 && EqualsNoCase(remark.substr(0, 4), "Rem "))) return;
-    std::size_t last = at;
-    while (last + 1 < lines.size() && last - at < kMaxDeclarationLines &&
-           TrimBlanks(content(last)).ends_with(" _"))
-        ++last;
     const DeclarationResult declared =
-        ReadDeclaration(text.substr(lines[at].begin, lines[last].end - lines[at].begin), kVisualBasic);
+        ReadDeclaration(source.lines(at, source.vbStatementLast(at)), kVisualBasic);
     if (!declared) return;
     StyledDescription d{*declared.description, {}, false};
     d.returnsValue = d.procedure.kind == ProcedureKind::Function || !d.procedure.returns.empty();
@@ -232,21 +178,11 @@ void AddComment(std::string_view text, const std::vector<SourceLine>& lines, Hea
         BuildStyledComment(d, style, kVisualBasic, options, update.history.developer, update.date);
     // A file that is not UTF-8 is Windows-1252, as the classic IDE writes it.
     std::string converted, unmappable;
-    if (!IsUtf8(text)) {
+    if (!IsUtf8(source.text())) {
         if (!ToWindows1252(built, converted, unmappable)) return;
         built = std::move(converted);
     }
-    const std::string_view line = content(at);
-    const std::string indent(line.substr(0, line.find_first_not_of(" \t")));
-    std::string_view end = text.substr(lines[at].end, lines[at].next - lines[at].end);
-    if (end.empty()) end = "\r\n";
-    LineEdit edit{at, 0, {}};
-    for (std::size_t from = 0; from < built.size();) {
-        const std::size_t stop = built.find("\r\n", from);
-        edit.lines.push_back(indent + built.substr(from, stop - from) + std::string(end));
-        from = stop + 2;
-    }
-    result.edits.push_back(std::move(edit));
+    result.edits.push_back({at, 0, PlacedLines(built, source.indent(at), source.lineEnd(at, "\r\n"))});
     ++result.added;
     f.fix = HeaderFinding::Fix::Added;
 }
@@ -300,7 +236,7 @@ HeaderSyncResult SyncHouseStyle(std::string_view text, DevelopmentLanguage langu
     HeaderSyncResult own =
         SyncStyledComments(text, language, style, report, sync.update.has_value(), &documented);
     std::sort(documented.begin(), documented.end());
-    std::vector<SourceLine> lines;  // split on first need
+    std::optional<SourceText> source;  // split on first need
     std::vector<HeaderFinding> findings;
     for (HeaderFinding& f : result.findings) {
         // The box's "has no header block": the procedure may have a comment of the style.
@@ -312,8 +248,8 @@ HeaderSyncResult SyncHouseStyle(std::string_view text, DevelopmentLanguage langu
             f.message.replace(f.message.size() - kNoBlock.size(), kNoBlock.size(),
                               " has no documentation comment");
         if (missing && sync.update && sync.update->addMissing && language == kVisualBasic) {
-            if (lines.empty()) lines = SplitSourceLines(text);
-            AddComment(text, lines, f, style, options, *sync.update, own);
+            if (!source) source.emplace(text, language);
+            AddComment(*source, f, style, options, *sync.update, own);
         }
         findings.push_back(std::move(f));
     }

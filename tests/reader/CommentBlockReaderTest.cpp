@@ -124,7 +124,7 @@ TEST(ReadCommentBlock, NamesTheLineOfADamagedBlock) {
         {"a +", "aaaaaaaaaaaaaaaaaaa desc",
          "line 6: the name runs into the description; cannot tell where it ends"},
     };
-    // The start of each message: the list of access words grows with the generator's.
+    // The start of each message.
     for (const auto& [from, to, error] : rows)
         EXPECT_EQ(ReadCommentBlock(Edit(block, from, to)).error.substr(0, error.size()), error) << from;
 }

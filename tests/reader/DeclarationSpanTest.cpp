@@ -46,6 +46,10 @@ TEST(LocateDeclaration, FindsTheWholeDeclarationAroundALine) {
         {1, "template <typename T>\nT Max(T a,\n      T b)\n{\n    return a;\n}\n", 2, "0-2"},
         {1, "#define X(a) \\\n    a;\nvoid F(\n  int a);\n", 3, "2-3"},
         {1, "#include <a>\nvoid F(\n  int a);\n", 0, "error: a blank, comment or preprocessor line"},
+        {1, "class A {\n  A_B,\n};\nint F();\n", 2, "error: a blank, comment or preprocessor line"},
+        {1, "#if 0\nvoid F();\n#endif\n", 1, "error: a line the preprocessor leaves out"},
+        {1, "class A {\npublic:\n  void F();\n", 1, "error: an access label, not a procedure"},
+        {1, "class A {\nprivate: void F(int a,\n    int b);\n", 2, "1-2"},
         // Braces and semicolons inside literals and comments end nothing.
         {1,
          "auto s = R\"x(a \"((\" {\n})x\";\nchar c = '\'';\nauto t = \"\\\"(\";\nint n = 1'000;\n/* ;\n} "
