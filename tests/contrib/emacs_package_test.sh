@@ -79,22 +79,14 @@ cat > "$shared/harness.el" <<'LISP'
   (write-region nil nil (expand-file-name "result" (getenv "WORK"))))
 LISP
 
-crlf() { sed 's/$/\r/' "$1"; }
-trim() { printf '%s' "$1" | sed 's/^ *//; s/ *$//'; }
+. "$root/tests/contrib/cases.sh"
 
 status=0
 while IFS='|' read -r name file language setup line action input result probe; do
   case $name in '#'*) continue ;; esac
   name=$(trim "$name") input=$(trim "$input") result=$(trim "$result") probe=$(trim "$probe")
   WORK=$shared/$name
-  mkdir -p "$WORK"
-  printf '[General]\nComments Type=%s\nPersonal Name=Ada\n' "$(trim "$language")" \
-    > "$XDG_CONFIG_HOME/quillmark/Qmark98.ini"
-  expected=$WORK/expected
-  case $input in
-    *crlf) crlf "$data/${input% crlf}" > "$WORK/$(trim "$file")"; crlf "$data/$result" > "$expected" ;;
-    *) cp "$data/$input" "$WORK/$(trim "$file")"; cp "$data/$result" "$expected" ;;
-  esac
+  prepare_case "$language" "$input" "$result" "$file"
   export WORK CASE_FILE="$(trim "$file")" CASE_SETUP="$(trim "$setup")" CASE_LINE="$(trim "$line")" \
          CASE_ACTION="$(trim "$action")"
   timeout 60 emacs --batch -Q -L "$root/contrib/emacs" -l "$shared/harness.el" >"$WORK/log" 2>&1 || {

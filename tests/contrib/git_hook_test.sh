@@ -48,7 +48,7 @@ git -C "$shared/seed" add orders.bas
 git -C "$shared/seed" commit -qm "Orders"
 git -C "$shared/seed" push -q origin main
 
-trim() { printf '%s' "$1" | sed 's/^ *//; s/ *$//'; }
+. "$root/tests/contrib/cases.sh"
 status=0
 while IFS='|' read -r name run steps expected says; do
   case $name in '#'*) continue ;; esac

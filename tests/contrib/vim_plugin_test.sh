@@ -55,8 +55,7 @@ endfunction
 call timer_start(10, function('s:Type'))
 SCRIPT
 
-crlf() { sed 's/$/\r/' "$1"; }
-trim() { printf '%s' "$1" | sed 's/^ *//; s/ *$//'; }
+. "$root/tests/contrib/cases.sh"
 
 plugin=$root/contrib/vim/plugin/quillmark.vim
 status=0
@@ -65,14 +64,7 @@ while IFS='|' read -r name file language setup line typed input result probe; do
   name=$(trim "$name") input=$(trim "$input") result=$(trim "$result") probe=$(trim "$probe")
   for editor in vim nvim; do
     WORK=$shared/$editor-$name
-    mkdir -p "$WORK"
-    printf '[General]\nComments Type=%s\nPersonal Name=Ada\n' "$(trim "$language")" \
-      > "$XDG_CONFIG_HOME/quillmark/Qmark98.ini"
-    expected=$WORK/expected
-    case $input in
-      *crlf) crlf "$data/${input% crlf}" > "$WORK/$(trim "$file")"; crlf "$data/$result" > "$expected" ;;
-      *) cp "$data/$input" "$WORK/$(trim "$file")"; cp "$data/$result" "$expected" ;;
-    esac
+    prepare_case "$language" "$input" "$result" "$file"
     export WORK CASE_FILE="$(trim "$file")" CASE_SETUP="$(trim "$setup")" CASE_LINE="$(trim "$line")" \
            CASE_TYPED="$(trim "$typed")"
     TERM=xterm timeout 20 script -qfec "$editor -N -u NONE -i NONE -n --cmd 'source $plugin' \
