@@ -87,7 +87,7 @@ st-crlf       | t.cls   | 1    | set ft=st                       | 4    | Quillm
 vb-range      | t.vb    | 1    | set ft=vb                       | 1    | 3,6Quillmark Adds up the lines of one order | sample.bas           | sample.bas.header    | mode=n hl=plain qf= msg=
 settings      | t.txt   | 0    | set ft=text                     | 4    | Quillmark Adds up the lines of one order    | sample.bas           | sample.bas.header    | mode=n hl=plain qf= msg=
 cpp           | t.cpp   | 0    | set ft=                         | 5    | Quillmark                                   | sample.cpp           | sample.cpp.header    | mode=n hl=plain qf= msg=
-caps-dob      | T.DOB   | 1    | set ft=                         | 5    | Quillmark Adds up the lines of one order    | sample.bas           | sample.bas.header    | mode=n hl=plain qf= msg=
+caps-dob      | T.DOB   | 1    | set ft=cpp                      | 5    | Quillmark Adds up the lines of one order    | sample.bas           | sample.bas.header    | mode=n hl=plain qf= msg=
 one-undo      | t.bas   | 1    | set ft=                         | 5    | Quillmark<CR>silent undo                    | sample.bas           | sample.bas           | mode=n hl=plain qf= msg=
 no-decl       | t.bas   | 1    | set ft=                         | 1    | Quillmark                                   | sample.bas           | sample.bas           | mode=n hl=error qf= msg=qmark: line 1: not a Sub, Function or Property declaration
 stacked       | t.bas   | 1    | set ft=                         | 23   | Quillmark                                   | sample.bas.header    | sample.bas.header    | mode=n hl=error qf= msg=qmark: line 22 has a header block (line 4); use :QuillmarkUpdate
