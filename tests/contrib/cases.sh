@@ -15,3 +15,18 @@ prepare_case() {  # LANGUAGE INPUT RESULT FILE
     *) cp "$data/$2" "$WORK/$(trim "$4")"; cp "$data/$3" "$expected" ;;
   esac
 }
+
+# Compares the row's written buffer with $expected and its probe line with PROBE; a difference
+# is reported under LABEL and sets status to 1.
+verify_case() {  # LABEL PROBE
+  if ! cmp -s "$WORK/result" "$expected"; then
+    echo "$1: the buffer is not as expected:"
+    diff "$expected" "$WORK/result" || true
+    status=1
+  fi
+  if [ "$(cat "$WORK/probe" 2>/dev/null)" != "$2" ]; then
+    echo "$1: expected '$2'"
+    echo "$1: got      '$(cat "$WORK/probe" 2>/dev/null)'"
+    status=1
+  fi
+}

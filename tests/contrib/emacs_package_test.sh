@@ -91,19 +91,10 @@ while IFS='|' read -r name file language setup line action input result probe; d
          CASE_ACTION="$(trim "$action")"
   timeout 60 emacs --batch -Q -L "$root/contrib/emacs" -l "$shared/harness.el" >"$WORK/log" 2>&1 || {
     echo "$name: emacs failed:"; cat "$WORK/log"; status=1; }
-  if ! cmp -s "$WORK/result" "$expected"; then
-    echo "$name: the buffer is not as expected:"
-    diff "$expected" "$WORK/result" || true
-    status=1
-  fi
-  if [ "$(cat "$WORK/probe" 2>/dev/null)" != "$probe" ]; then
-    echo "$name: expected '$probe'"
-    echo "$name: got      '$(cat "$WORK/probe" 2>/dev/null)'"
-    status=1
-  fi
+  verify_case "$name" "$probe"
 done <<'TABLE'
 # case        | open as | lang | setup                                                                        | line | action                                                                                                     | input                | result               | probe
-c-mode        | t.bas   | 1    | (c-mode)                                                                     | 5    | (quillmark-header "Adds up the lines of one order")                                                        | sample.bas           | sample.bas.header    | error= msg= quillmark=
+c-mode        | T.DOB   | 1    | (c-mode)                                                                     | 5    | (quillmark-header "Adds up the lines of one order")                                                        | sample.bas           | sample.bas.header    | error= msg= quillmark=
 crlf          | t.cls   | 1    | (ignore)                                                                     | 4    | (quillmark-header "Adds up the lines of one order")                                                        | sample.bas crlf      | sample.bas.header    | error= msg= quillmark=
 region        | t.vb    | 1    | (progn (quillmark-test-mode 'visual-basic-mode) (quillmark-test-region 3 6)) | 1    | (quillmark-header "Adds up the lines of one order")                                                        | sample.bas           | sample.bas.header    | error= msg= quillmark=
 settings      | t.txt   | 0    | (text-mode)                                                                  | 4    | (quillmark-header "Adds up the lines of one order")                                                        | sample.bas           | sample.bas.header    | error= msg= quillmark=

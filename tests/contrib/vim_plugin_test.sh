@@ -69,16 +69,7 @@ while IFS='|' read -r name file language setup line typed input result probe; do
            CASE_TYPED="$(trim "$typed")"
     TERM=xterm timeout 20 script -qfec "$editor -N -u NONE -i NONE -n --cmd 'source $plugin' \
       -S '$shared/harness.vim'" /dev/null </dev/null >"$WORK/screen" 2>&1 || true
-    if ! cmp -s "$WORK/result" "$expected"; then
-      echo "$editor $name: the buffer is not as expected:"
-      diff "$expected" "$WORK/result" || true
-      status=1
-    fi
-    if [ "$(cat "$WORK/probe" 2>/dev/null)" != "$probe" ]; then
-      echo "$editor $name: expected '$probe'"
-      echo "$editor $name: got      '$(cat "$WORK/probe" 2>/dev/null)'"
-      status=1
-    fi
+    verify_case "$editor $name" "$probe"
   done
 done <<'TABLE'
 # case        | open as | lang | setup                           | line | typed                                       | input                | result               | probe
