@@ -152,6 +152,11 @@ private:
     void report(std::size_t line, std::string message, HeaderFinding::Fix fix = HeaderFinding::Fix::None) {
         m_result.findings.push_back({line, std::move(message), fix});
     }
+    void reportNoBlock(std::size_t line, std::string message,
+                       HeaderFinding::Fix fix = HeaderFinding::Fix::None) {
+        report(line, std::move(message), fix);
+        m_result.findings.back().noBlock = true;
+    }
 
     // Marks the lines of the declaration at line first, and its twins under an #If.
     void document(std::size_t first, std::string_view declaration, std::vector<bool>& documented) {
@@ -273,12 +278,13 @@ private:
             if (m_source.ignoredAbove(i) || m_source.ignoredAbove(anchor)) continue;
             const DeclarationResult d = ReadDeclaration(declarationText(i), m_language);
             if (!d) {
-                report(i + 1, "procedure has no header block; its declaration cannot be read: " + d.error);
+                reportNoBlock(i + 1,
+                              "procedure has no header block; its declaration cannot be read: " + d.error);
                 continue;
             }
             const bool add = m_update && m_update->addMissing && !underComment(anchor);
-            report(i + 1, ProcedureHeading(*d.description) + " has no header block",
-                   add ? HeaderFinding::Fix::Added : HeaderFinding::Fix::None);
+            reportNoBlock(i + 1, ProcedureHeading(*d.description) + " has no header block",
+                          add ? HeaderFinding::Fix::Added : HeaderFinding::Fix::None);
             if (!add) continue;
             const std::string built = BuildCommentBlock(
                 *d.description, m_language, {{m_creationDate, m_history.developer, "Creation Date"}});
@@ -295,7 +301,7 @@ private:
             const std::string_view text = declarationText(i);
             const DeclarationResult d = ReadDeclaration(text, m_language);
             if (d && OwnsCppBlock(*d.description, text, map, i))
-                report(i + 1, ProcedureHeading(*d.description) + " has no header block");
+                reportNoBlock(i + 1, ProcedureHeading(*d.description) + " has no header block");
         }
     }
 

@@ -15,6 +15,7 @@ struct HeaderFinding {
     std::size_t line = 0;
     std::string message;
     enum class Fix { None, Updated, Added } fix = Fix::None;  // what the update's edits do about it
+    bool noBlock = false;                                     // a procedure without a block above it
 };
 
 // Lines [first, first + count) of the old text (0-based) give way to lines, each with its end.

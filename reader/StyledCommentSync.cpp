@@ -239,15 +239,13 @@ HeaderSyncResult SyncHouseStyle(std::string_view text, DevelopmentLanguage langu
     std::optional<SourceText> source;  // split on first need
     std::vector<HeaderFinding> findings;
     for (HeaderFinding& f : result.findings) {
-        // The box's "has no header block": the procedure may have a comment of the style.
+        // A procedure without a box may have a comment of the style.
         constexpr std::string_view kNoBlock = " has no header block";
-        const bool missing =
-            f.message.ends_with(kNoBlock) || f.message.starts_with("procedure has no header block");
-        if (missing && std::binary_search(documented.begin(), documented.end(), f.line - 1)) continue;
-        if (missing && f.message.ends_with(kNoBlock))
+        if (f.noBlock && std::binary_search(documented.begin(), documented.end(), f.line - 1)) continue;
+        if (f.noBlock && f.message.ends_with(kNoBlock))
             f.message.replace(f.message.size() - kNoBlock.size(), kNoBlock.size(),
                               " has no documentation comment");
-        if (missing && sync.update && sync.update->addMissing && language == kVisualBasic) {
+        if (f.noBlock && sync.update && sync.update->addMissing && language == kVisualBasic) {
             if (!source) source.emplace(text, language);
             AddComment(*source, f, style, options, *sync.update, own);
         }
